@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs every test. With --sanitize, builds and runs them with
+# AddressSanitizer and UndefinedBehaviorSanitizer in a separate build folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+dir=build
+opts=()
+if [ "${1:-}" = "--sanitize" ]; then
+    dir=build-asan
+    opts=(-DOSDEX_SANITIZE=ON -DOSDEX_BUILD_BENCH=OFF)
+fi
+
+scripts/build.sh "$dir" "${opts[@]}"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" --timeout 300

@@ -1,0 +1,55 @@
+// Line_File: an append-only text file that pushes every line to disk before the call
+// returns, so that a trace survives a crash or a hung bus. Held exclusively while open
+// (an advisory flock that another instance of the program honours too).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class Plain_File {
+public:
+    enum class Access : std::uint32_t { Write = 0x40000000u };
+    enum class Creation { Create_New, Create_Always, Open_Existing, Open_Always };
+
+    Plain_File(Access access, Creation creation);
+    virtual ~Plain_File();
+    Plain_File(const Plain_File&) = delete;
+    Plain_File& operator=(const Plain_File&) = delete;
+
+    // Stores the name and opens the file exclusively; the open flag says whether it worked.
+    void Open(const std::string& name);
+    void Reopen();
+    void Close();  // the open flag keeps its value
+    void Reset();  // Close, then open flag 0, name empty, line count 0
+
+    bool Has_Handle() const { return fd_ >= 0; }
+    std::uint8_t Open_Flag() const { return open_flag_; }
+    const std::string& Name() const { return name_; }
+    std::int32_t Line_Count() const { return line_count_; }
+    Access Access_Mode() const { return access_; }
+    Creation Creation_Mode() const { return creation_; }
+
+protected:
+    Access access_;
+    Creation creation_;
+    int fd_ = -1;
+    std::string name_;
+    std::uint8_t open_flag_ = 0;
+    std::int32_t line_count_ = 0;
+};
+
+class Line_File : public Plain_File {
+public:
+    Line_File();
+
+    void Line_File_Open(const std::string& name);
+    // Appends text and CR LF at the end of the file and flushes it to disk.
+    void Line_File_Write_Line(const char* text);
+    void Line_File_Write_Line(const std::string& text);
+    // Flush, Reset, and the access and creation modes back to write / open always.
+    void Line_File_Close();
+    void Flush();
+
+private:
+    std::string pending_;
+};

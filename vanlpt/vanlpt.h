@@ -1,0 +1,53 @@
+// vanlpt: the port library. The 25 operations the program uses for every port and
+// chip-bus access. Pins are connector pin numbers; levels are logic levels at the pin.
+// Whether a port is a real parallel port or the simulated evaluation board is decided
+// inside the library (see docs/port-backends.md); nothing above it knows.
+#pragma once
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Port selection: n = 1, 2 or 3. Nonzero when LPTn is now the target of every other call.
+int Select_LPT_123(int n);
+
+// Raw registers of the selected port.
+void Set_Register(unsigned offset, unsigned char value);  // byte at base + offset (ECR: 0x0A, 0x402)
+unsigned char Get_Data(void);
+unsigned char Get_Status(void);
+unsigned char Get_Control(void);
+void Set_Data(unsigned char value);
+void Set_Control(unsigned char value);
+
+// Data pins 2..9 drive (1) or float (0), through the data-enable mask bits of control.
+void Set_Data_Enable(int enable);
+unsigned char Get_Data_Enable_Mask(void);
+void Set_Data_Enable_Mask(unsigned char mask);
+
+// Single pins in logic levels (hardware inversions handled inside).
+int DirectReadPrinterPin(int pin);             // exactly 0 or 1
+void DirectWritePrinterPin(int pin, int level);  // low for 0, high for any other value
+
+const char* Get_VANLPT_DLL_Version(void);
+
+// Chip-bus pin roles: pin number and its active level.
+void Set_DUT_WR_Pin(int pin, int active_level);
+void Set_DUT_RD_Pin(int pin, int active_level);
+void Set_DUT_ADDR_Pin(int pin, int active_level);
+void Set_DUT_CS_Pin(int pin, int active_level);
+void Set_DUT_BUSY_Pin(int pin, int active_level);
+void Set_DUT_BUSY_LevelSync(void);
+
+// Busy handshake: the bound on polls of RDY/~BUSY, and the highest poll count seen.
+void Set_DUT_BUSY_Timeout(unsigned long polls);
+unsigned long Get_DUT_BUSY_Timeout(void);
+void Clear_DUT_BUSY_Highest_Count(void);
+unsigned long Get_DUT_BUSY_Highest_Count(void);
+
+// Chip register transactions. Nonzero on success, 0 on failure (busy time-out, no port).
+int Try_DUT_Register_Write(unsigned char address, unsigned char data);
+int Try_DUT_Register_Read(unsigned char address, unsigned char* data);
+
+#ifdef __cplusplus
+}
+#endif
