@@ -11,8 +11,9 @@ extern "C" {
 // Port selection: n = 1, 2 or 3. Nonzero when LPTn is now the target of every other call.
 int Select_LPT_123(int n);
 
-// Raw registers of the selected port.
-void Set_Register(unsigned offset, unsigned char value);  // byte at base + offset (ECR: 0x0A, 0x402)
+// Raw registers of the selected port. With no port selected reads give 0 and writes go
+// nowhere. Set_Register writes a byte at base + offset (the ECR at 0x402 or 0x0A).
+void Set_Register(unsigned offset, unsigned char value);
 unsigned char Get_Data(void);
 unsigned char Get_Status(void);
 unsigned char Get_Control(void);
@@ -24,8 +25,9 @@ void Set_Data_Enable(int enable);
 unsigned char Get_Data_Enable_Mask(void);
 void Set_Data_Enable_Mask(unsigned char mask);
 
-// Single pins in logic levels (hardware inversions handled inside).
-int DirectReadPrinterPin(int pin);             // exactly 0 or 1
+// Single pins in logic levels (hardware inversions handled inside). Pin 0, ground pins and
+// numbers outside 1..17 read 0 and are not driven; input pins are not driven either.
+int DirectReadPrinterPin(int pin);               // exactly 0 or 1
 void DirectWritePrinterPin(int pin, int level);  // low for 0, high for any other value
 
 const char* Get_VANLPT_DLL_Version(void);
@@ -38,15 +40,22 @@ void Set_DUT_CS_Pin(int pin, int active_level);
 void Set_DUT_BUSY_Pin(int pin, int active_level);
 void Set_DUT_BUSY_LevelSync(void);
 
-// Busy handshake: the bound on polls of RDY/~BUSY, and the highest poll count seen.
+// Busy handshake, counted in status polls: the bound on polls of RDY/~BUSY (a bound of 0
+// still polls once), and the highest poll count seen, a timed-out wait included.
 void Set_DUT_BUSY_Timeout(unsigned long polls);
 unsigned long Get_DUT_BUSY_Timeout(void);
 void Clear_DUT_BUSY_Highest_Count(void);
 unsigned long Get_DUT_BUSY_Highest_Count(void);
 
-// Chip register transactions. Nonzero on success, 0 on failure (busy time-out, no port).
+// Chip register transactions. Nonzero on success, 0 on failure (busy time-out, no port,
+// pin roles unusable, a failed device call); a failed read leaves *data unchanged. Every
+// cycle leaves CS raised, which keeps the crosspoint on pin 17 deselected.
 int Try_DUT_Register_Write(unsigned char address, unsigned char data);
 int Try_DUT_Register_Read(unsigned char address, unsigned char* data);
+
+// Extra: the human-readable reason the last Select_LPT_123 or register transaction failed,
+// with what to do about it; "" when nothing has failed. Valid until the next library call.
+const char* Vanlpt_Last_Error(void);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,214 @@
+// Which backend answers for LPT1..LPT3: the mapping text, the default from the devices
+// present with its fall-back to the simulated board, direct I/O only when named, and the
+// library-level behaviour of selecting, reselecting and pins on the simulated cable.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "board/simulated_board.h"
+#include "tests/vanlpt/recording_device.h"
+#include "vanlpt/port_mapping.h"
+#include "vanlpt/vanlpt.h"
+#include "vanlpt/vanlpt_testing.h"
+
+namespace {
+
+using vanlpt::PortMapping;
+using vanlpt::TargetKind;
+using vanlpt_test::RecordingDevice;
+
+TEST(PortMappingText, EntriesReplaceSinglePorts) {
+    PortMapping m;
+    std::string error;
+    ASSERT_TRUE(vanlpt::Apply_Mapping_Text(" 1=sim , 2=/dev/parport0,3=io:0x3BC", &m, &error));
+    EXPECT_EQ(m[0].kind, TargetKind::Simulated);
+    EXPECT_EQ(m[1].kind, TargetKind::Ppdev);
+    EXPECT_EQ(m[1].device, "/dev/parport0");
+    EXPECT_EQ(m[2].kind, TargetKind::DirectIo);
+    EXPECT_EQ(m[2].base, 0x3BCu);
+    ASSERT_TRUE(vanlpt::Apply_Mapping_Text("3=unplugged", &m, &error));
+    EXPECT_EQ(m[0].kind, TargetKind::Simulated);
+    EXPECT_EQ(m[2].kind, TargetKind::Unplugged);
+    ASSERT_TRUE(vanlpt::Apply_Mapping_Text("1=io:888,2=none", &m, &error));
+    EXPECT_EQ(m[0].base, 888u);
+    EXPECT_EQ(m[1].kind, TargetKind::None);
+}
+
+TEST(PortMappingText, BadSyntaxChangesNothingAndSaysWhatIsExpected) {
+    for (const char* bad :
+         {"4=sim", "0=sim", "1=simulated", "1=sim,1=none", "sim", "1=", "=sim", "1=io:", "1=io:0x",
+          "1=io:zz", "1=io:0x10000", "1=io:0", "1=sim,,", "12=sim", "1=/"}) {
+        SCOPED_TRACE(bad);
+        PortMapping m;
+        m[0].kind = TargetKind::Simulated;
+        PortMapping before = m;
+        std::string error;
+        EXPECT_FALSE(vanlpt::Apply_Mapping_Text(bad, &m, &error));
+        EXPECT_EQ(m, before);
+        EXPECT_NE(error.find("VANLPT_PORTS"), std::string::npos);
+        EXPECT_NE(error.find("1=sim"), std::string::npos);
+    }
+}
+
+TEST(PortMappingDefault, RealPortsWhereDevicesExistElseTheSimulatedBoard) {
+    RecordingDevice device;
+    device.present.clear();
+    PortMapping m = vanlpt::Default_Port_Mapping(device);
+    EXPECT_EQ(m[0].kind, TargetKind::Simulated);
+    EXPECT_EQ(m[1].kind, TargetKind::None);
+    EXPECT_EQ(m[2].kind, TargetKind::None);
+
+    device.present = {"/dev/parport0", "/dev/parport1"};
+    m = vanlpt::Default_Port_Mapping(device);
+    EXPECT_EQ(m[0].kind, TargetKind::Ppdev);
+    EXPECT_TRUE(m[0].simulated_fallback);
+    EXPECT_EQ(m[1].device, "/dev/parport1");
+    EXPECT_FALSE(m[1].simulated_fallback);
+    EXPECT_EQ(m[2].kind, TargetKind::None);
+}
+
+class PortSelection : public ::testing::Test {
+protected:
+    void TearDown() override {
+        unsetenv("VANLPT_PORTS");
+        vanlpt::testing::Reset_Library();
+    }
+};
+
+TEST_F(PortSelection, UnusableDefaultPortFallsBackToTheSimulatedBoardOnce) {
+    RecordingDevice device;
+    device.errors["PPCLAIM"] = EBUSY;
+    vanlpt::testing::Reset_Library();
+    vanlpt::testing::Use_Device_Calls(&device, nullptr);
+    unsetenv("VANLPT_PORTS");
+    vanlpt::testing::Reload_Mapping_From_Environment();
+    ::testing::internal::CaptureStderr();
+    EXPECT_NE(Select_LPT_123(1), 0);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("rmmod lp"), std::string::npos) << said;
+    EXPECT_NE(said.find("simulated board instead"), std::string::npos) << said;
+    ASSERT_NE(vanlpt::testing::Simulated_Board(1), nullptr);
+    EXPECT_EQ(Select_LPT_123(2), 0);
+    device.calls.clear();
+    EXPECT_NE(Select_LPT_123(1), 0);
+    EXPECT_TRUE(device.calls.empty());  // the fall-back holds for the run
+}
+
+TEST_F(PortSelection, EnvironmentOverridesAndBadSyntaxKeepsTheDefault) {
+    RecordingDevice device;
+    device.present.clear();
+    vanlpt::testing::Reset_Library();
+    vanlpt::testing::Use_Device_Calls(&device, nullptr);
+
+    setenv("VANLPT_PORTS", "1=none,2=sim", 1);
+    vanlpt::testing::Reload_Mapping_From_Environment();
+    EXPECT_EQ(Select_LPT_123(1), 0);
+    EXPECT_NE(Select_LPT_123(2), 0);
+
+    setenv("VANLPT_PORTS", "1=nonsense", 1);
+    ::testing::internal::CaptureStderr();
+    vanlpt::testing::Reload_Mapping_From_Environment();
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("1=nonsense"), std::string::npos) << said;
+    EXPECT_NE(said.find("default"), std::string::npos) << said;
+    EXPECT_NE(Select_LPT_123(1), 0);
+    EXPECT_EQ(Select_LPT_123(2), 0);
+}
+
+TEST_F(PortSelection, FailedSelectLeavesNoPortAndSaysWhy) {
+    ASSERT_TRUE(vanlpt::testing::Reset_Library("1=sim"));
+    ASSERT_NE(Select_LPT_123(1), 0);
+    EXPECT_STREQ(Vanlpt_Last_Error(), "");
+    EXPECT_EQ(Select_LPT_123(2), 0);
+    EXPECT_NE(std::string(Vanlpt_Last_Error()).find("LPT2"), std::string::npos);
+    EXPECT_EQ(Select_LPT_123(4), 0);
+    EXPECT_NE(std::string(Vanlpt_Last_Error()).find("LPT4"), std::string::npos);
+    EXPECT_EQ(Select_LPT_123(0), 0);
+    EXPECT_EQ(Get_Status(), 0);  // no port: reads give 0
+}
+
+TEST_F(PortSelection, BoardKeepsItsStateAcrossSelections) {
+    ASSERT_TRUE(vanlpt::testing::Reset_Library("1=sim"));
+    board::SimulatedBoard* board = vanlpt::testing::Simulated_Board(1);
+    ASSERT_NE(board, nullptr);
+    EXPECT_EQ(board->Chip().Register(7), 128);  // powered up
+    board->Chip().Set_Register(7, 55);
+    Select_LPT_123(1);
+    Select_LPT_123(3);
+    Select_LPT_123(1);
+    EXPECT_EQ(vanlpt::testing::Simulated_Board(1), board);
+    EXPECT_EQ(board->Chip().Register(7), 55);
+
+    ASSERT_TRUE(vanlpt::testing::Reset_Library("1=sim"));
+    EXPECT_EQ(vanlpt::testing::Simulated_Board(1)->Chip().Register(7), 128);
+}
+
+TEST_F(PortSelection, LoopbackOnTheBoardAndNotOnAnEmptyCable) {
+    ASSERT_TRUE(vanlpt::testing::Reset_Library("1=sim,2=unplugged"));
+    EXPECT_EQ(vanlpt::testing::Simulated_Board(2), nullptr);
+    ASSERT_NE(vanlpt::testing::Simulated_Port(2), nullptr);
+    for (int port : {1, 2}) {
+        SCOPED_TRACE(port);
+        ASSERT_NE(Select_LPT_123(port), 0);
+        Set_Control(4);
+        DirectWritePrinterPin(9, 0);
+        int low = DirectReadPrinterPin(10);
+        DirectWritePrinterPin(9, 1);
+        int high = DirectReadPrinterPin(10);
+        EXPECT_EQ(low == 0 && high == 1, port == 1);
+        EXPECT_EQ(DirectReadPrinterPin(9), 1);
+    }
+}
+
+class RecordingIo : public vanlpt::IoAccess {
+public:
+    int Ioperm(unsigned long from, unsigned long count, bool on) override {
+        calls.push_back(vanlpt_test::Join(
+            {"ioperm ", Hex(from), " ", std::to_string(count), on ? " on" : " off"}));
+        return error ? -error : 0;
+    }
+    std::uint8_t Inb(unsigned address) override {
+        calls.push_back(vanlpt_test::Join({"inb ", Hex(address)}));
+        return 0x08;
+    }
+    void Outb(std::uint8_t value, unsigned address) override {
+        calls.push_back(vanlpt_test::Join({"outb ", Hex(value), " ", Hex(address)}));
+    }
+    static std::string Hex(unsigned long v) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%lX", v);
+        return text;
+    }
+    std::vector<std::string> calls;
+    int error = 0;
+};
+
+TEST_F(PortSelection, DirectIoOnlyWhenNamedAndWithinItsRange) {
+    RecordingIo io;
+    ASSERT_TRUE(vanlpt::testing::Reset_Library("1=io:0x378"));
+    vanlpt::testing::Use_Device_Calls(nullptr, &io);
+    ASSERT_NE(Select_LPT_123(1), 0);
+    EXPECT_EQ(io.calls[0], "ioperm 378 11 on");
+    EXPECT_EQ(io.calls[1], "ioperm 778 3 on");
+    io.calls.clear();
+    Set_Register(0x402, 0x30);
+    Set_Control(0x24);
+    ::testing::internal::CaptureStderr();
+    Set_Register(0x800, 1);  // outside what was opened: refused, not written
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(io.calls, (std::vector<std::string>{"outb 30 77A", "outb 24 37A"}));
+
+    io.error = EPERM;
+    Select_LPT_123(2);
+    EXPECT_EQ(Select_LPT_123(1), 0);
+    EXPECT_NE(std::string(Vanlpt_Last_Error()).find("CAP_SYS_RAWIO"), std::string::npos);
+}
+
+TEST(Version, OneLineNamingTheBackends) {
+    std::string text = Get_VANLPT_DLL_Version();
+    EXPECT_EQ(text.rfind("vanlpt 1.0 for Linux (simulated board, ppdev", 0), 0u) << text;
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// The operating-system calls behind the real-port backends, behind one seam so that tests
+// can record them and answer in place of a device. Results: >= 0 on success, -errno on
+// failure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vanlpt {
+
+class DeviceCalls {
+public:
+    virtual ~DeviceCalls() = default;
+    virtual int Open(const std::string& path) = 0;  // read-write; returns a descriptor
+    virtual int Ioctl(int fd, unsigned long request, void* arg) = 0;
+    virtual int Close(int fd) = 0;
+    virtual bool Exists(const std::string& path) = 0;
+};
+
+// Port I/O by address (ioperm, inb, outb).
+class IoAccess {
+public:
+    virtual ~IoAccess() = default;
+    virtual int Ioperm(unsigned long from, unsigned long count, bool on) = 0;
+    virtual std::uint8_t Inb(unsigned address) = 0;
+    virtual void Outb(std::uint8_t value, unsigned address) = 0;
+};
+
+DeviceCalls& System_Device_Calls();
+// nullptr on machines without port I/O instructions.
+IoAccess* System_Io_Access();
+
+}  // namespace vanlpt

@@ -1,0 +1,36 @@
+// A real parallel port by its I/O address (ioperm, inb, outb): the legacy path for the
+// extended control register and the fastest pin rate. Needs root or CAP_SYS_RAWIO, and is
+// used only when VANLPT_PORTS names it; it is never probed.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "vanlpt/device_calls.h"
+#include "vanlpt/raw_port.h"
+
+namespace vanlpt {
+
+class DirectIoPort : public RawPort {
+public:
+    // nullptr with *error saying what to do when the process may not use the addresses.
+    static std::unique_ptr<DirectIoPort> Open(unsigned base, IoAccess* io, std::string* error);
+    ~DirectIoPort() override;
+    DirectIoPort(const DirectIoPort&) = delete;
+    DirectIoPort& operator=(const DirectIoPort&) = delete;
+
+    std::uint8_t Read_Data() override { return io_.Inb(base_); }
+    void Write_Data(std::uint8_t value) override { io_.Outb(value, base_); }
+    std::uint8_t Read_Status() override { return io_.Inb(base_ + 1); }
+    std::uint8_t Read_Control() override { return io_.Inb(base_ + 2); }
+    void Write_Control(std::uint8_t value) override { io_.Outb(value, base_ + 2); }
+    void Write_Register(unsigned offset, std::uint8_t value) override;
+
+private:
+    DirectIoPort(unsigned base, IoAccess& io) : base_(base), io_(io) {}
+
+    unsigned base_;
+    IoAccess& io_;
+};
+
+}  // namespace vanlpt

@@ -1,0 +1,344 @@
+// The port library's process-wide state and its C interface: the selected port, the
+// shadowed pins over it, the bus engine, and the backend behind each of LPT1..LPT3.
+// Single-threaded like its callers.
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "board/simulated_board.h"
+#include "board/simulated_port.h"
+#include "vanlpt/bus_engine.h"
+#include "vanlpt/device_calls.h"
+#include "vanlpt/direct_io_port.h"
+#include "vanlpt/port_lines.h"
+#include "vanlpt/port_mapping.h"
+#include "vanlpt/ppdev_port.h"
+#include "vanlpt/report.h"
+#include "vanlpt/simulated_raw_port.h"
+#include "vanlpt/vanlpt.h"
+#include "vanlpt/vanlpt_testing.h"
+
+namespace vanlpt {
+
+namespace {
+
+// One of LPT1..LPT3: its target and, when simulated, the board on its cable.
+struct Slot {
+    PortTarget target;
+    std::unique_ptr<board::SimulatedBoard> board;
+    std::unique_ptr<board::SimulatedPort> sim_port;
+    std::unique_ptr<SimulatedRawPort> sim_raw;
+    RawPort* custom = nullptr;  // installed by a test, not owned
+};
+
+struct Library {
+    std::array<Slot, kPortCount> slots;
+    bool mapping_ready = false;
+    DeviceCalls* calls = &System_Device_Calls();
+    IoAccess* io = System_Io_Access();
+    std::unique_ptr<RawPort> real;  // the opened real port, when one is selected
+    int selected = 0;
+    PortLines lines;
+    BusEngine engine{lines};
+    std::string error;
+};
+
+// Never destroyed: module end steps of the program may still reach the port while static
+// objects go away. The kernel releases a claimed ppdev port when the process ends.
+Library& Lib() {
+    static Library* library = new Library;
+    return *library;
+}
+
+std::string Lpt(int n) {
+    return "LPT" + std::to_string(n);
+}
+
+void Deselect() {
+    Library& L = Lib();
+    L.lines.Attach(nullptr);
+    L.real.reset();
+    L.selected = 0;
+}
+
+// A simulated board appears on the cable powered up, as when the board is switched on.
+void Build_Simulation(Slot& slot, bool with_board) {
+    if (with_board) {
+        slot.board = std::make_unique<board::SimulatedBoard>();
+        slot.board->Power_Up();
+    }
+    slot.sim_port = std::make_unique<board::SimulatedPort>(slot.board.get());
+    slot.sim_raw = std::make_unique<SimulatedRawPort>(*slot.sim_port);
+}
+
+// A port that stays simulated keeps its board (and what the board holds) unless `fresh`.
+void Set_Target(Slot& slot, const PortTarget& target, bool fresh) {
+    bool keep = !fresh && slot.sim_raw != nullptr && slot.target.kind == target.kind;
+    slot.target = target;
+    if (keep) return;
+    slot.sim_raw.reset();
+    slot.sim_port.reset();
+    slot.board.reset();
+    if (target.kind == TargetKind::Simulated) Build_Simulation(slot, true);
+    if (target.kind == TargetKind::Unplugged) Build_Simulation(slot, false);
+}
+
+void Set_Mapping(const PortMapping& mapping, bool fresh) {
+    Deselect();
+    Library& L = Lib();
+    for (int i = 0; i < kPortCount; ++i) Set_Target(L.slots[i], mapping[i], fresh);
+    L.mapping_ready = true;
+}
+
+PortMapping Current_Mapping() {
+    PortMapping mapping;
+    for (int i = 0; i < kPortCount; ++i) mapping[i] = Lib().slots[i].target;
+    return mapping;
+}
+
+// The default mapping with the environment's entries over it; bad entries are reported
+// once and the default stands.
+void Ensure_Mapping() {
+    Library& L = Lib();
+    if (L.mapping_ready) return;
+    PortMapping mapping = Default_Port_Mapping(*L.calls);
+    if (const char* text = std::getenv(kPortsVariable)) {
+        std::string error;
+        if (!Apply_Mapping_Text(text, &mapping, &error))
+            Report_Once(error + "; the default port mapping is used");
+    }
+    Set_Mapping(mapping, true);
+}
+
+RawPort* Open_Real(int n) {
+    Library& L = Lib();
+    Slot& slot = L.slots[n - 1];
+    std::string error, note;
+    if (slot.target.kind == TargetKind::Ppdev) {
+        L.real = PpdevPort::Open(slot.target.device, *L.calls, &error, &note);
+    } else {
+        L.real = DirectIoPort::Open(slot.target.base, L.io, &error);
+    }
+    if (!note.empty()) Report_Once(note);
+    if (L.real) return L.real.get();
+    if (slot.target.simulated_fallback) {
+        // The real port was only the default guess: run on the simulated board for the
+        // rest of the run, and say why once.
+        Report_Once(error + "; " + Lpt(n) + " uses the simulated board instead");
+        PortTarget sim;
+        sim.kind = TargetKind::Simulated;
+        Set_Target(slot, sim, true);
+        return slot.sim_raw.get();
+    }
+    L.error = Lpt(n) + ": " + error;
+    return nullptr;
+}
+
+RawPort* Open_Slot(int n) {
+    Library& L = Lib();
+    Slot& slot = L.slots[n - 1];
+    if (slot.custom) return slot.custom;
+    switch (slot.target.kind) {
+        case TargetKind::Simulated:
+        case TargetKind::Unplugged:
+            return slot.sim_raw.get();
+        case TargetKind::Ppdev:
+        case TargetKind::DirectIo:
+            return Open_Real(n);
+        case TargetKind::None:
+            break;
+    }
+    L.error = Lpt(n) + " has no port behind it (no /dev/parport" + std::to_string(n - 1) +
+              "; set " + kPortsVariable + " to map ports, see docs/port-backends.md)";
+    return nullptr;
+}
+
+Slot* Slot_At(int n) {
+    if (n < 1 || n > kPortCount) return nullptr;
+    Ensure_Mapping();
+    return &Lib().slots[n - 1];
+}
+
+std::string Version_Text() {
+    std::string text = "vanlpt 1.0 for Linux (simulated board, ppdev";
+    if (System_Io_Access() != nullptr) text += ", direct I/O";
+    return text + ")";
+}
+
+}  // namespace
+
+namespace testing {
+
+bool Apply_Port_Mapping(const std::string& mapping, std::string* error) {
+    Ensure_Mapping();
+    PortMapping result = Current_Mapping();
+    std::string reason;
+    bool ok = Apply_Mapping_Text(mapping, &result, &reason);
+    if (error) *error = reason;
+    if (ok) Set_Mapping(result, false);
+    return ok;
+}
+
+bool Reset_Library(const std::string& mapping, std::string* error) {
+    Library& L = Lib();
+    Deselect();
+    for (Slot& slot : L.slots) slot.custom = nullptr;
+    L.calls = &System_Device_Calls();
+    L.io = System_Io_Access();
+    L.lines = PortLines{};
+    L.engine.Reset();
+    L.error.clear();
+    PortMapping result;
+    std::string reason;
+    bool ok = Apply_Mapping_Text(mapping, &result, &reason);
+    if (error) *error = reason;
+    Set_Mapping(ok ? result : PortMapping{}, true);
+    return ok;
+}
+
+void Reload_Mapping_From_Environment() {
+    Lib().mapping_ready = false;
+    Ensure_Mapping();
+}
+
+board::SimulatedBoard* Simulated_Board(int n) {
+    Slot* slot = Slot_At(n);
+    return slot ? slot->board.get() : nullptr;
+}
+
+board::SimulatedPort* Simulated_Port(int n) {
+    Slot* slot = Slot_At(n);
+    return slot ? slot->sim_port.get() : nullptr;
+}
+
+void Install_Raw_Port(int n, RawPort* port) {
+    Slot* slot = Slot_At(n);
+    if (slot == nullptr) return;
+    Deselect();
+    slot->custom = port;
+}
+
+void Use_Device_Calls(DeviceCalls* calls, IoAccess* io) {
+    Deselect();
+    Lib().calls = calls ? calls : &System_Device_Calls();
+    Lib().io = io ? io : System_Io_Access();
+}
+
+}  // namespace testing
+
+}  // namespace vanlpt
+
+using vanlpt::Lib;
+
+extern "C" {
+
+int Select_LPT_123(int n) {
+    vanlpt::Library& L = Lib();
+    L.error.clear();
+    if (n < 1 || n > vanlpt::kPortCount) {
+        vanlpt::Deselect();
+        L.error = "there is no LPT" + std::to_string(n) + ": the ports are LPT1, LPT2 and LPT3";
+        return 0;
+    }
+    vanlpt::Ensure_Mapping();
+    if (L.selected == n && L.lines.Port() != nullptr) return 1;  // keep the claim and pins
+    vanlpt::Deselect();
+    vanlpt::RawPort* port = vanlpt::Open_Slot(n);
+    if (port == nullptr) return 0;
+    L.lines.Attach(port);
+    L.selected = n;
+    return 1;
+}
+
+void Set_Register(unsigned offset, unsigned char value) {
+    Lib().lines.Set_Register(offset, value);
+}
+unsigned char Get_Data(void) {
+    return Lib().lines.Get_Data();
+}
+unsigned char Get_Status(void) {
+    return Lib().lines.Get_Status();
+}
+unsigned char Get_Control(void) {
+    return Lib().lines.Get_Control();
+}
+void Set_Data(unsigned char value) {
+    Lib().lines.Set_Data(value);
+}
+void Set_Control(unsigned char value) {
+    Lib().lines.Set_Control(value);
+}
+
+void Set_Data_Enable(int enable) {
+    Lib().lines.Set_Data_Enable(enable != 0);
+}
+unsigned char Get_Data_Enable_Mask(void) {
+    return Lib().lines.Data_Enable_Mask();
+}
+void Set_Data_Enable_Mask(unsigned char mask) {
+    Lib().lines.Set_Data_Enable_Mask(mask);
+}
+
+int DirectReadPrinterPin(int pin) {
+    return Lib().lines.Read_Pin(pin);
+}
+void DirectWritePrinterPin(int pin, int level) {
+    Lib().lines.Write_Pin(pin, level);
+}
+
+const char* Get_VANLPT_DLL_Version(void) {
+    static const std::string text = vanlpt::Version_Text();
+    return text.c_str();
+}
+
+void Set_DUT_WR_Pin(int pin, int level) {
+    Lib().engine.Set_Role(vanlpt::BusRole::Wr, pin, level);
+}
+void Set_DUT_RD_Pin(int pin, int level) {
+    Lib().engine.Set_Role(vanlpt::BusRole::Rd, pin, level);
+}
+void Set_DUT_ADDR_Pin(int pin, int level) {
+    Lib().engine.Set_Role(vanlpt::BusRole::Addr, pin, level);
+}
+void Set_DUT_CS_Pin(int pin, int level) {
+    Lib().engine.Set_Role(vanlpt::BusRole::Cs, pin, level);
+}
+void Set_DUT_BUSY_Pin(int pin, int level) {
+    Lib().engine.Set_Role(vanlpt::BusRole::Busy, pin, level);
+}
+// The busy wait always polls the level of RDY/~BUSY; there is no edge mode to switch from.
+void Set_DUT_BUSY_LevelSync(void) {}
+
+void Set_DUT_BUSY_Timeout(unsigned long polls) {
+    Lib().engine.Set_Busy_Timeout(polls);
+}
+unsigned long Get_DUT_BUSY_Timeout(void) {
+    return Lib().engine.Busy_Timeout();
+}
+void Clear_DUT_BUSY_Highest_Count(void) {
+    Lib().engine.Clear_Highest_Count();
+}
+unsigned long Get_DUT_BUSY_Highest_Count(void) {
+    return Lib().engine.Highest_Count();
+}
+
+int Try_DUT_Register_Write(unsigned char address, unsigned char data) {
+    vanlpt::Library& L = Lib();
+    if (L.engine.Write(address, data)) return 1;
+    L.error = L.engine.Last_Error();
+    return 0;
+}
+
+int Try_DUT_Register_Read(unsigned char address, unsigned char* data) {
+    vanlpt::Library& L = Lib();
+    if (L.engine.Read(address, data)) return 1;
+    L.error = L.engine.Last_Error();
+    return 0;
+}
+
+const char* Vanlpt_Last_Error(void) {
+    return Lib().error.c_str();
+}
+
+}  // extern "C"
