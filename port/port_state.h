@@ -13,7 +13,7 @@ struct TPort_State {
     bool ECP_Byte_Mode = false;
     bool ECR_At_0A = true;
     bool ECR_At_402 = true;
-    std::uint16_t Log_Mask = 0;  // 1 low, 2 med, 4 high
+    std::uint16_t Log_Mask = 0;           // 1 low, 2 med, 4 high
     ActivityLogFile* Log_File = nullptr;  // the open activity log file, or none
     int Loopback_Out_Pin = 0;
     int Loopback_In_Pin = 0;

@@ -22,6 +22,13 @@ public:
     void Close();  // the open flag keeps its value
     void Reset();  // Close, then open flag 0, name empty, line count 0
 
+    // Moves to the end, writes all bytes and flushes them to disk; false when there is no
+    // handle or a step failed.
+    bool Append(const std::string& bytes);
+    // errno of the last failed open (EWOULDBLOCK: another opener holds the file); 0 after
+    // a successful one.
+    int Open_Error() const { return open_error_; }
+
     bool Has_Handle() const { return fd_ >= 0; }
     std::uint8_t Open_Flag() const { return open_flag_; }
     const std::string& Name() const { return name_; }
@@ -36,6 +43,7 @@ protected:
     std::string name_;
     std::uint8_t open_flag_ = 0;
     std::int32_t line_count_ = 0;
+    int open_error_ = 0;
 };
 
 class Line_File : public Plain_File {

@@ -1,0 +1,4 @@
+// The port layer's one process-wide record.
+#include "port/port_state.h"
+
+TPort_State Port_State;

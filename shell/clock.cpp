@@ -1,0 +1,35 @@
+// The system millisecond clock and the switch to an installed (virtual) clock.
+#include "shell/clock.h"
+
+#include <time.h>
+
+namespace {
+
+// CLOCK_MONOTONIC never jumps with wall-clock changes, so busy waits stay honest.
+class SystemClock : public Clock {
+public:
+    std::uint32_t Milliseconds() override {
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        const std::uint64_t ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+                                 static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+        return static_cast<std::uint32_t>(ms);  // wraps like the system tick count
+    }
+};
+
+SystemClock system_clock;
+Clock* installed_clock = nullptr;
+
+}  // namespace
+
+Clock& Current_Clock() {
+    return installed_clock ? *installed_clock : system_clock;
+}
+
+void Install_Clock(Clock* clock) {
+    installed_clock = clock;
+}
+
+std::uint32_t Clock_Milliseconds() {
+    return Current_Clock().Milliseconds();
+}

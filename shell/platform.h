@@ -1,0 +1,14 @@
+// Operating-system facts the port hunt depends on.
+#pragma once
+
+#include <optional>
+
+// The families the port hunt tells apart. On the NT family only LPT1 is searched (its
+// drivers hide the other ports); Linux behaves as the other family, so LPT2 and LPT3 are
+// tried too. Unknown stands for a failed version query and ends the hunt like NT.
+enum class Os_Family { Non_NT, NT, Unknown };
+
+Os_Family Current_Os_Family();
+
+// Tests only: pretend to run on the given family; nullopt restores the real answer.
+void Override_Os_Family(std::optional<Os_Family> family);

@@ -1,0 +1,62 @@
+// A fresh port layer on a fresh simulated board for every test: the library reset to
+// "1=sim" (LPT2, LPT3 absent), Port_State at its initial values, a virtual clock and
+// scripted dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "board/simulated_board.h"
+#include "board/simulated_port.h"
+#include "port/activity_log.h"
+#include "port/port_state.h"
+#include "shell/clock.h"
+#include "shell/dialogs.h"
+#include "shell/platform.h"
+#include "vanlpt/vanlpt.h"
+#include "vanlpt/vanlpt_testing.h"
+
+// The diagnostic window's side of the log, kept in memory.
+class FakeLogView : public ActivityLogView {
+public:
+    int Memo_Line_Count() const override { return static_cast<int>(memo.size()); }
+    void Memo_Delete_First_Lines(int count) override {
+        memo.erase(memo.begin(), memo.begin() + std::min<std::size_t>(count, memo.size()));
+    }
+    void Memo_Add_Line(const std::string& line) override { memo.push_back(line); }
+    std::string Pin_Caption(int pin) const override { return "caption " + std::to_string(pin); }
+    std::string Level_Text() const override { return level_text; }
+
+    std::vector<std::string> memo;
+    std::string level_text = "all";
+};
+
+class PortTest : public ::testing::Test {
+protected:
+    void SetUp() override { Use_Ports("1=sim"); }
+    void TearDown() override {
+        Close_Activity_Log_File();
+        Install_Activity_Log_View(nullptr);
+        Install_Dialogs(nullptr);
+        Install_Clock(nullptr);
+        Override_Os_Family(std::nullopt);
+        Port_State = TPort_State{};
+    }
+
+    void Use_Ports(const std::string& mapping) {
+        std::string error;
+        ASSERT_TRUE(vanlpt::testing::Reset_Library(mapping, &error)) << error;
+        Close_Activity_Log_File();
+        Port_State = TPort_State{};
+        Install_Clock(&clock);
+        Install_Dialogs(&dialogs);
+    }
+
+    static board::SimulatedBoard& Board(int n = 1) { return *vanlpt::testing::Simulated_Board(n); }
+    static board::SimulatedPort& Port(int n = 1) { return *vanlpt::testing::Simulated_Port(n); }
+
+    VirtualClock clock;
+    ScriptedDialogs dialogs;
+};
