@@ -1,0 +1,417 @@
+// Drawing primitives (module Drawing): register sequences for quads, runs and regions, and
+// the matching paints on the pictures.
+#include "chip/drawing_primitives.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "chip/canvas.h"
+#include "chip/channel_pictures.h"
+#include "chip/display_memory.h"
+#include "chip/luma.h"
+#include "chip/register_bus.h"
+#include "chip/register_map.h"
+#include "shell/event_pump.h"
+
+namespace {
+
+std::chrono::microseconds event_interval = Default_Event_Interval;
+std::chrono::steady_clock::time_point last_events{};
+bool events_ran = false;  // last_events is set
+
+// Called before each step of a responsive loop: true when the loop must stop.
+bool Stop_Before_Step() {
+    const auto now = std::chrono::steady_clock::now();
+    if (events_ran && now - last_events < event_interval) return Quit_Requested();
+    events_ran = true;
+    last_events = now;
+    return Process_Pending_Events();
+}
+
+// The registers of one bank that quad commands use.
+struct Bank_Registers {
+    std::uint8_t qph, qpl, column, line_high, line_low, increment, trigger;
+};
+
+Bank_Registers Channel_Registers(std::uint8_t bank) {
+    const auto at = [bank](std::uint8_t offset) {
+        return static_cast<std::uint8_t>(bank | offset);
+    };
+    return {at(Reg::QPH),     at(Reg::QPL),    at(Reg::QPHORIZ), at(Reg::QPLINEH),
+            at(Reg::QPLINEL), at(Reg::STATUS), at(Reg::COMMAND)};
+}
+
+constexpr Bank_Registers Multi_Registers{MReg::QPH,     MReg::QPL,     MReg::QPHORIZ, MReg::QPLINEH,
+                                         MReg::QPLINEL, MReg::CONTROL, MReg::MWRITE};
+
+enum class Direction { Horizontal, Vertical };
+
+// How a primitive sets the increment bits: the multi-channel runs write CONTROL as a whole,
+// everything else by read-modify-write so that BLANK and ASYNC keep their state.
+enum class Increment_Write { Whole, Keep_Other_Bits };
+
+std::uint8_t Increment_Bit(Direction direction) {
+    return direction == Direction::Horizontal ? Status_HINC : Status_VINC;
+}
+
+void Set_Increment(const Bank_Registers& r, Direction direction, Increment_Write how) {
+    const std::uint8_t bit = Increment_Bit(direction);
+    if (how == Increment_Write::Whole) {
+        Write_Register(r.increment, bit);
+        return;
+    }
+    const std::uint8_t status = Read_Register(r.increment);
+    Write_Register(r.increment, static_cast<std::uint8_t>((status & ~Increment_Bits) | bit));
+}
+
+// With the cache on, sets the increment again when the cache no longer knows it to be set
+// (another handler changed it between steps, or the cache was invalidated). Without the cache
+// nothing is known, and every step is sent as it stands.
+void Keep_Increment(const Bank_Registers& r, Direction direction, Increment_Write how) {
+    if (!Cache_Enabled) return;
+    const std::optional<std::uint8_t> value = Register_Cache_Value(r.increment);
+    if (!value || (*value & Increment_Bits) != Increment_Bit(direction)) {
+        Set_Increment(r, direction, how);
+    }
+}
+
+void Write_Unless_Held(std::uint8_t address, std::uint8_t data) {
+    if (!Register_Cache_Holds(address, data)) Write_Register(address, data);
+}
+
+void Write_Position(const Bank_Registers& r, int line, int quad) {
+    Write_Register(r.line_high, Line_High(line));
+    Write_Register(r.line_low, Line_Low(line));
+    Write_Register(r.column, static_cast<std::uint8_t>(quad));
+}
+
+std::uint8_t Data_Byte(int p0, int p1) {
+    return Quad_Byte(p0 & 15, p1 & 15);
+}
+
+struct Span {
+    int first;
+    int count;
+};
+
+// [begin, end) cut to [0, limit).
+Span Clip_Span(int begin, int end, int limit) {
+    const int first = std::max(begin, 0);
+    return {first, std::max(std::min(end, limit) - first, 0)};
+}
+
+int Run_Length(int from, int to) {
+    return static_cast<int>(std::floor((to - from) / 4.0 + 0.5));
+}
+
+// Quads of a horizontal run that lie in display memory.
+Span Run_Quads(int x0, int x1) {
+    const int first = Nearest_Quad(x0);
+    return Clip_Span(first, first + Run_Length(x0, x1), Display_Quads);
+}
+
+// Quads of an upload or read-back: from the quad nearest x0 to one beyond the quad nearest x1.
+Span Region_Quads(int x0, int x1) {
+    return Clip_Span(Nearest_Quad(x0), Nearest_Quad(x1) + 2, Display_Quads);
+}
+
+Span Region_Rows(int y0, int y1) {
+    return Clip_Span(y0, y1 + 1, Display_Lines);
+}
+
+bool Line_In_Memory(int line) {
+    return line >= 0 && line < Display_Lines;
+}
+
+// A run: one command repeated while the chip's address advances.
+struct Run {
+    Bank_Registers r;
+    Direction direction;
+    Increment_Write how;
+    std::uint8_t trigger_value;  // COMMAND 2, or the channel mask for MWRITE
+    int line;
+    int quad;
+    int count;
+    std::optional<std::uint16_t> data;  // QPH << 8 | QPL when known
+};
+
+Run Horizontal_Run(const Bank_Registers& r, Increment_Write how, std::uint8_t trigger_value, int x0,
+                   int x1, int line) {
+    Span quads = Run_Quads(x0, x1);
+    if (!Line_In_Memory(line)) quads.count = 0;
+    return {r, Direction::Horizontal, how, trigger_value, line, quads.first, quads.count, {}};
+}
+
+Run Vertical_Run(const Bank_Registers& r, Increment_Write how, std::uint8_t trigger_value, int x,
+                 int y0, int y1) {
+    Span rows = Clip_Span(y0, y1, Display_Lines);
+    const int quad = Nearest_Quad(x);
+    if (quad < 0 || quad >= Display_Quads) rows.count = 0;
+    return {r, Direction::Vertical, how, trigger_value, rows.first, quad, rows.count, {}};
+}
+
+// The quad data the chip holds, when the cache knows it.
+std::optional<std::uint16_t> Held_Data(const Bank_Registers& r) {
+    const auto high = Register_Cache_Value(r.qph);
+    const auto low = Register_Cache_Value(r.qpl);
+    if (!high || !low) return std::nullopt;
+    return static_cast<std::uint16_t>(*high << 8 | *low);
+}
+
+// Before each command: whatever another handler changed while events ran is set again. With
+// nothing changed every write here is already held and nothing is sent.
+void Keep_On_Track(const Run& run, int step) {
+    if (!Cache_Enabled) return;
+    Keep_Increment(run.r, run.direction, run.how);
+    if (run.data) {
+        Write_Unless_Held(run.r.qph, static_cast<std::uint8_t>(*run.data >> 8));
+        Write_Unless_Held(run.r.qpl, static_cast<std::uint8_t>(*run.data & 0xFF));
+    }
+    const bool horizontal = run.direction == Direction::Horizontal;
+    const int line = run.line + (horizontal ? 0 : step);
+    Write_Unless_Held(run.r.line_high, Line_High(line));
+    Write_Unless_Held(run.r.line_low, Line_Low(line));
+    Write_Unless_Held(run.r.column, static_cast<std::uint8_t>(run.quad + (horizontal ? step : 0)));
+}
+
+bool Execute_Run(const Run& run) {
+    if (run.count <= 0) return true;
+    Set_Increment(run.r, run.direction, run.how);
+    Write_Position(run.r, run.line, run.quad);
+    for (int step = 0; step < run.count; ++step) {
+        if (Stop_Before_Step()) return false;
+        Keep_On_Track(run, step);
+        Write_Register(run.r.trigger, run.trigger_value);
+    }
+    return true;
+}
+
+bool Uniform(int a, int b, int c, int d) {
+    return (a & 15) == (b & 15) && (b & 15) == (c & 15) && (c & 15) == (d & 15);
+}
+
+// One row of a solid rectangle in display memory: the data, then the run.
+bool Write_Solid_Row(const Bank_Registers& r, Increment_Write how, std::uint8_t trigger_value,
+                     int x0, int x1, int y, int a, int b, int c, int d) {
+    const std::uint8_t high = Data_Byte(a, b);
+    const std::uint8_t low = Data_Byte(c, d);
+    Write_Register(r.qph, high);
+    Write_Register(r.qpl, low);
+    Run run = Horizontal_Run(r, how, trigger_value, x0, x1, y);
+    run.data = static_cast<std::uint16_t>(high << 8 | low);
+    return Execute_Run(run);
+}
+
+// Rows of a region, quad by quad; the increment bit is kept on between rows.
+template <typename Quad_Step>
+bool For_Region(const Bank_Registers& r, int x0, int y0, int x1, int y1, Quad_Step step) {
+    const Span quads = Region_Quads(x0, x1);
+    const Span rows = Region_Rows(y0, y1);
+    for (int y = rows.first; y < rows.first + rows.count; ++y) {
+        if (Stop_Before_Step()) return false;
+        Keep_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
+        for (int q = quads.first; q < quads.first + quads.count; ++q) step(q * Pixels_Per_Quad, y);
+    }
+    return true;
+}
+
+}  // namespace
+
+void Set_Event_Interval(std::chrono::microseconds interval) {
+    event_interval = interval;
+    events_ran = false;
+}
+
+void Write_Pixel(std::uint8_t bank, int x, int line, int level) {
+    // Pointer positions beyond the picture address no pixel; cut to the register widths they
+    // would land on the opposite edge.
+    if (x < 0 || x >= Display_Width || !Line_In_Memory(line)) return;
+    const Bank_Registers r = Channel_Registers(bank);
+    const int shift = (x % 2 == 0) ? 4 : 0;
+    Write_Position(r, line, x / Pixels_Per_Quad);
+    Write_Register(r.increment,
+                   static_cast<std::uint8_t>(Read_Register(r.increment) & ~Increment_Bits));
+    Write_Register(r.trigger, Command_Read_Quad);
+    std::uint8_t bytes[2] = {Read_Register(r.qph), Read_Register(r.qpl)};
+    std::uint8_t& byte = bytes[(x % Pixels_Per_Quad) / 2];
+    byte = static_cast<std::uint8_t>((byte & ~(0x0F << shift)) | (level & 15) << shift);
+    Write_Register(r.qph, bytes[0]);
+    Write_Register(r.qpl, bytes[1]);
+    Write_Register(r.trigger, Command_Write_Quad);
+}
+
+void Paint_Pixel(Canvas* canvas, int x, int y, int level) {
+    if (canvas) canvas->Set_Pixel(x, y, OSD_To_Color(level));
+}
+
+void Write_Quad(std::uint8_t bank, int x, int line, int p0, int p1, int p2, int p3) {
+    const Bank_Registers r = Channel_Registers(bank);
+    Write_Register(r.qph, Data_Byte(p0, p1));
+    Write_Register(r.qpl, Data_Byte(p2, p3));
+    Write_Position(r, line, Column_To_Quad(x));
+    Write_Register(r.trigger, Command_Write_Quad);
+}
+
+void Write_Quad_Multi(std::uint8_t mask, int x, int line, int p0, int p1, int p2, int p3) {
+    if (mask == 0) return;
+    const Bank_Registers& r = Multi_Registers;
+    Write_Register(r.qph, Data_Byte(p0, p1));
+    Write_Register(r.qpl, Data_Byte(p2, p3));
+    Write_Position(r, line, Column_To_Quad(x));
+    Write_Register(r.trigger, mask);
+}
+
+Quad_Levels Read_Quad(std::uint8_t bank, int x, int line) {
+    const Bank_Registers r = Channel_Registers(bank);
+    Write_Position(r, line, Column_To_Quad(x));
+    Write_Register(r.trigger, Command_Read_Quad);
+    const std::uint8_t high = Read_Register(r.qph);
+    const std::uint8_t low = Read_Register(r.qpl);
+    return {Quad_Pixel(high, low, 0), Quad_Pixel(high, low, 1), Quad_Pixel(high, low, 2),
+            Quad_Pixel(high, low, 3)};
+}
+
+void Paint_Quad(Canvas* canvas, int x, int y, int p0, int p1, int p2, int p3) {
+    if (!canvas) return;
+    const std::uint32_t colors[4] = {OSD_To_Color(p0), OSD_To_Color(p1), OSD_To_Color(p2),
+                                     OSD_To_Color(p3)};
+    canvas->Set_Quad(x, y, colors);
+}
+
+Quad_Levels Pick_Quad(Canvas* canvas, int x, int y) {
+    Quad_Levels levels{};
+    if (!canvas) return levels;
+    for (int i = 0; i < Pixels_Per_Quad; ++i) levels[i] = Color_To_OSD(canvas->Pixel(x + i, y));
+    return levels;
+}
+
+bool Write_Horiz_Run(std::uint8_t bank, int x0, int x1, int line) {
+    const Bank_Registers r = Channel_Registers(bank);
+    Run run = Horizontal_Run(r, Increment_Write::Keep_Other_Bits, Command_Write_Quad, x0, x1, line);
+    run.data = Held_Data(r);
+    return Execute_Run(run);
+}
+
+bool Write_Vert_Run(std::uint8_t bank, int x, int y0, int y1) {
+    const Bank_Registers r = Channel_Registers(bank);
+    Run run = Vertical_Run(r, Increment_Write::Keep_Other_Bits, Command_Write_Quad, x, y0, y1);
+    run.data = Held_Data(r);
+    return Execute_Run(run);
+}
+
+bool Write_Horiz_Run_Multi(std::uint8_t mask, int x0, int x1, int line) {
+    Run run = Horizontal_Run(Multi_Registers, Increment_Write::Whole, mask, x0, x1, line);
+    run.data = Held_Data(Multi_Registers);
+    return Execute_Run(run);
+}
+
+bool Write_Vert_Run_Multi(std::uint8_t mask, int x, int y0, int y1) {
+    Run run = Vertical_Run(Multi_Registers, Increment_Write::Whole, mask, x, y0, y1);
+    run.data = Held_Data(Multi_Registers);
+    return Execute_Run(run);
+}
+
+bool Paint_Horiz_Run(Canvas* canvas, int x0, int x1, int y, int a, int b, int c, int d) {
+    if (!canvas) return true;
+    const Span quads = Run_Quads(x0, x1);
+    const int x = quads.first * Pixels_Per_Quad;
+    if (Uniform(a, b, c, d)) {
+        canvas->Set_Pen_Color(OSD_To_Color(a));
+        canvas->Move_To(x, y);
+        canvas->Line_To(x + quads.count * Pixels_Per_Quad, y);
+        return true;
+    }
+    for (int i = 0; i < quads.count; ++i) {
+        if (Stop_Before_Step()) return false;
+        Paint_Quad(canvas, x + i * Pixels_Per_Quad, y, a, b, c, d);
+    }
+    return true;
+}
+
+bool Paint_Vert_Run(Canvas* canvas, int x, int y0, int y1, int a, int b, int c, int d) {
+    if (!canvas) return true;
+    const Span rows = Clip_Span(y0, y1, Display_Lines);
+    const int quad_x = Nearest_Quad(x) * Pixels_Per_Quad;
+    for (int y = rows.first; y < rows.first + rows.count; ++y) {
+        if (Stop_Before_Step()) return false;
+        Paint_Quad(canvas, quad_x, y, a, b, c, d);
+    }
+    return true;
+}
+
+bool Write_Open_Rect(std::uint8_t bank, int x0, int y0, int x1, int y1) {
+    return Write_Horiz_Run(bank, x0, x1, y0) && Write_Horiz_Run(bank, x0, x1, y1) &&
+           Write_Vert_Run(bank, x0, y0, y1) && Write_Vert_Run(bank, x1, y0, y1);
+}
+
+bool Paint_Open_Rect(Canvas* canvas, int x0, int y0, int x1, int y1, int a, int b, int c, int d) {
+    return Paint_Horiz_Run(canvas, x0, x1, y0, a, b, c, d) &&
+           Paint_Horiz_Run(canvas, x0, x1, y1, a, b, c, d) &&
+           Paint_Vert_Run(canvas, x0, y0, y1, a, b, c, d) &&
+           Paint_Vert_Run(canvas, x1, y0, y1, a, b, c, d);
+}
+
+bool Write_Solid_Rect(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, int y1, int a,
+                      int b, int c, int d) {
+    const Bank_Registers r = Channel_Registers(bank);
+    const Span rows = Region_Rows(y0, y1);
+    for (int y = rows.first; y < rows.first + rows.count; ++y) {
+        if (Stop_Before_Step()) return false;
+        if (!Write_Solid_Row(r, Increment_Write::Keep_Other_Bits, Command_Write_Quad, x0, x1, y, a,
+                             b, c, d) ||
+            !Paint_Horiz_Run(canvas, x0, x1, y, a, b, c, d)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Write_Solid_Rect_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, int x1, int y1,
+                            int a, int b, int c, int d) {
+    const Span rows = Region_Rows(y0, y1);
+    for (int y = rows.first; y < rows.first + rows.count; ++y) {
+        if (Stop_Before_Step()) return false;
+        if (!Write_Solid_Row(Multi_Registers, Increment_Write::Whole, mask, x0, x1, y, a, b, c,
+                             d)) {
+            return false;
+        }
+        // The channel pictures that mirror the memory this row was written to.
+        for (int channel = 0; channel < Channel_Count; ++channel) {
+            Canvas* picture = (mask >> channel & 1) ? Channel_Picture(channel) : nullptr;
+            if (picture && !Paint_Horiz_Run(picture, x0, x1, y, a, b, c, d)) return false;
+        }
+        if (!Paint_Horiz_Run(canvas, x0, x1, y, a, b, c, d)) return false;
+    }
+    return true;
+}
+
+bool Upload_Picture(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, int y1) {
+    if (!canvas) return true;
+    const Bank_Registers r = Channel_Registers(bank);
+    Set_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
+    return For_Region(r, x0, y0, x1, y1, [&](int x, int y) {
+        const Quad_Levels p = Pick_Quad(canvas, x, y);
+        Write_Quad(bank, x, y, p[0], p[1], p[2], p[3]);
+    });
+}
+
+bool Upload_Picture_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, int x1, int y1) {
+    if (mask == 0 || !canvas) return true;
+    Set_Increment(Multi_Registers, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
+    return For_Region(Multi_Registers, x0, y0, x1, y1, [&](int x, int y) {
+        const Quad_Levels p = Pick_Quad(canvas, x, y);
+        Write_Quad_Multi(mask, x, y, p[0], p[1], p[2], p[3]);
+    });
+}
+
+bool Read_Back_Picture(Canvas* canvas, std::uint8_t bank, int x0, int y0, int x1, int y1,
+                       const std::function<void()>& refresh) {
+    const Bank_Registers r = Channel_Registers(bank);
+    Set_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
+    return For_Region(r, x0, y0, x1, y1, [&](int x, int y) {
+        const Quad_Levels p = Read_Quad(bank, x, y);
+        Paint_Quad(canvas, x, y, p[0], p[1], p[2], p[3]);
+        if (refresh) refresh();
+    });
+}

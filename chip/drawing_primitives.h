@@ -1,0 +1,71 @@
+// Drawing primitives: write, read and paint pixels, quads, runs, rectangles and picture
+// regions, for one channel (bank = the channel's RegisterBase, 16 n) or for the channels of a
+// mask through the multi-channel bank. Quad levels are given leftmost first (p0 is the high
+// nibble of QPH); a level uses its low four bits.
+//
+// Writes go through Write_Register / Read_Register; with the cache on, a run sends its
+// position once and then only the data that changes and one command per quad.
+//
+// Responsive loops check before every step whether the application has been asked to quit and
+// then stop at once; such primitives return false when they stopped early. Pending GUI events
+// run between steps too, at most once per event interval, because one turn of the event loop
+// costs more than several register writes.
+// While they let events run, another handler may use the bus: with the cache on, a run
+// notices what that changed and sets its registers again before its next command.
+//
+// Display memory writes are confined to the memory: rows outside 0..511 and columns outside
+// the 178 quads of a line are left out (the picture clips the same way), so a drag beyond the
+// picture never wraps onto the opposite edge. Paints land on the quads the chip writes.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+class Canvas;
+
+using Quad_Levels = std::array<int, 4>;  // pixel 0 (leftmost) .. pixel 3
+
+// How often responsive loops let pending events run; zero: before every step.
+inline constexpr std::chrono::microseconds Default_Event_Interval{4000};
+void Set_Event_Interval(std::chrono::microseconds interval);
+
+// Single pixels and quads.
+void Write_Pixel(std::uint8_t bank, int x, int line, int level);
+void Paint_Pixel(Canvas* canvas, int x, int y, int level);
+void Write_Quad(std::uint8_t bank, int x, int line, int p0, int p1, int p2, int p3);
+void Write_Quad_Multi(std::uint8_t mask, int x, int line, int p0, int p1, int p2, int p3);
+Quad_Levels Read_Quad(std::uint8_t bank, int x, int line);
+void Paint_Quad(Canvas* canvas, int x, int y, int p0, int p1, int p2, int p3);
+// Levels of pixels (x .. x + 3, y); all 0 without a canvas.
+Quad_Levels Pick_Quad(Canvas* canvas, int x, int y);
+
+// Runs repeat the quad the chip already holds in QPH/QPL (or 128/129): horizontal runs write
+// round((x1 - x0) / 4) quads from Column_To_Quad(x0); vertical runs write lines y0 .. y1 - 1.
+bool Write_Horiz_Run(std::uint8_t bank, int x0, int x1, int line);
+bool Write_Vert_Run(std::uint8_t bank, int x, int y0, int y1);
+bool Write_Horiz_Run_Multi(std::uint8_t mask, int x0, int x1, int line);
+bool Write_Vert_Run_Multi(std::uint8_t mask, int x, int y0, int y1);
+// Paints the quads of the matching write run with the levels a, b, c, d. A uniform run is one
+// line in the pen, which keeps that colour afterwards.
+bool Paint_Horiz_Run(Canvas* canvas, int x0, int x1, int y, int a, int b, int c, int d);
+bool Paint_Vert_Run(Canvas* canvas, int x, int y0, int y1, int a, int b, int c, int d);
+
+// Rectangles with inclusive corners (x0, y0) .. (x1, y1), x0 <= x1 and y0 <= y1.
+bool Write_Open_Rect(std::uint8_t bank, int x0, int y0, int x1, int y1);
+bool Paint_Open_Rect(Canvas* canvas, int x0, int y0, int x1, int y1, int a, int b, int c, int d);
+bool Write_Solid_Rect(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, int y1, int a,
+                      int b, int c, int d);
+// Also repaints the rows on the registered picture of every channel in the mask.
+bool Write_Solid_Rect_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, int x1, int y1,
+                            int a, int b, int c, int d);
+
+// Picture regions: the quads from the one nearest x0 to one or two beyond the one holding x1,
+// rows y0 .. y1, each pixel's colour mapped to a level.
+bool Upload_Picture(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, int y1);
+bool Upload_Picture_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, int x1, int y1);
+// Reads the same region back from the chip and paints it; refresh (when given) runs after
+// every quad so the window can show the progress.
+bool Read_Back_Picture(Canvas* canvas, std::uint8_t bank, int x0, int y0, int x1, int y1,
+                       const std::function<void()>& refresh = {});

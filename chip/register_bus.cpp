@@ -1,0 +1,318 @@
+// Register transactions (module Drawing): the shadow cache with its auto-increment model,
+// write verification, statistics, trace and batch lines.
+#include "chip/register_bus.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "chip/register_map.h"
+#include "port/activity_log.h"
+#include "port/port_state.h"
+#include "shell/dialogs.h"
+#include "shell/line_file.h"
+#include "shell/module_steps.h"
+#include "vanlpt/vanlpt.h"
+
+TRegister_Cache Register_Cache{};
+
+std::uint8_t Cache_Enabled = 1;
+std::uint8_t Verify_Writes = 0;
+std::uint8_t Batch_Enabled = 0;
+std::uint8_t Redundant_Addressing_Flag = 1;
+
+std::int32_t Write_Retries = 3;
+
+std::int32_t num_reg_writes = 0;
+std::int32_t num_reg_reads = 0;
+std::int32_t num_write_verify_errors = 0;
+std::int32_t num_read_verify_errors = 0;
+std::int32_t num_busy_timeout_errors = 0;
+std::int32_t max_busy_timeout_count = 0;
+std::int32_t verify_error_address = 0;
+std::int32_t verify_error_data = 0;
+std::int32_t verify_error_readback = 0;
+std::string verify_error_name;
+
+std::uint8_t Last_Reg_Address = 0xFF;
+std::uint8_t Last_Reg_Data = 0xFF;
+
+const char* const Register_Names[16] = {
+    "QPH",     "QPL",           "QPHORIZ",        "QPLINEH",
+    "QPLINEL", "STATUS/LOSALL", "COMMAND/MWRITE", "HOFFSET/CONTROL",
+    "VOFFSET", "SHRSRC",        "SHRBEGH",        "SHRBEGL",
+    "SHRENDH", "SHRENDL",       "reservedE",      "reservedF"};
+
+Line_File* Batch_File = nullptr;
+
+namespace {
+
+// Set by writes made while the cache is off: the chip may then hold anything, so the first
+// cached write afterwards starts from an all-invalid cache.
+bool cache_stale = false;
+
+int drawing_module_nesting = 0;
+
+// Counters saturate instead of overflowing during very long repeated tests.
+void Count(std::int32_t& counter) {
+    if (counter < std::numeric_limits<std::int32_t>::max()) ++counter;
+}
+
+void Invalidate_All() {
+    std::memset(Register_Cache.Cache_Valid, 0, sizeof Register_Cache.Cache_Valid);
+}
+
+void Invalidate(std::uint8_t address) {
+    Register_Cache.Cache_Valid[address] = 0;
+}
+
+// The registers a quad command works with: its data, position and increment control.
+struct Quad_Bank {
+    std::uint8_t data_high, data_low, column, line_high, line_low, control;
+};
+
+Quad_Bank Bank_Of_Trigger(std::uint8_t trigger) {
+    if (trigger == MReg::MWRITE) {
+        return {MReg::QPH, MReg::QPL, MReg::QPHORIZ, MReg::QPLINEH, MReg::QPLINEL, MReg::CONTROL};
+    }
+    const auto base = static_cast<std::uint8_t>(trigger & 0xF0);
+    return {static_cast<std::uint8_t>(base | Reg::QPH),
+            static_cast<std::uint8_t>(base | Reg::QPL),
+            static_cast<std::uint8_t>(base | Reg::QPHORIZ),
+            static_cast<std::uint8_t>(base | Reg::QPLINEH),
+            static_cast<std::uint8_t>(base | Reg::QPLINEL),
+            static_cast<std::uint8_t>(base | Reg::STATUS)};
+}
+
+void Invalidate_Position(const Quad_Bank& bank) {
+    Invalidate(bank.column);
+    Invalidate(bank.line_high);
+    Invalidate(bank.line_low);
+}
+
+// Mirrors what the chip does to its quad address (and data) after a trigger, so that the next
+// write of the advanced position is recognised as redundant. Where the chip's state is not
+// known for sure, the entries are forgotten instead: a forgotten entry costs one write, a
+// wrong one loses pixels.
+void Model_Trigger(std::uint8_t trigger, std::uint8_t value) {
+    const Quad_Bank bank = Bank_Of_Trigger(trigger);
+    if (trigger != MReg::MWRITE && value != Command_Write_Quad) {
+        // A read-quad loads QPH/QPL from display memory; other codes are not modelled.
+        Invalidate(bank.data_high);
+        Invalidate(bank.data_low);
+        if (value != Command_Read_Quad) {
+            Invalidate_Position(bank);
+            return;
+        }
+    }
+    if (!Register_Cache.Cache_Valid[bank.control]) {
+        Invalidate_Position(bank);
+        return;
+    }
+    const std::uint8_t control = Register_Cache.Cache_Value[bank.control];
+    std::uint8_t* value_of = Register_Cache.Cache_Value;
+    if (control & Status_VINC) {
+        const int line = (((value_of[bank.line_high] & 1) << 8) | value_of[bank.line_low]) + 1;
+        value_of[bank.line_high] = Line_High(line & 511);
+        value_of[bank.line_low] = Line_Low(line);
+    }
+    if (control & Status_HINC)
+        value_of[bank.column] = static_cast<std::uint8_t>(value_of[bank.column] + 1);
+}
+
+// A write the chip may not have taken: forget what the cache assumed about it.
+void Forget_Write(std::uint8_t address) {
+    Invalidate(address);
+    if (Is_Trigger_Address(address)) {
+        const Quad_Bank bank = Bank_Of_Trigger(address);
+        Invalidate_Position(bank);
+        Invalidate(bank.data_high);
+        Invalidate(bank.data_low);
+    }
+}
+
+// Returns true when the write can be dropped because the chip already holds the value.
+bool Cache_Write(std::uint8_t address, std::uint8_t data) {
+    if (cache_stale) {
+        Invalidate_All();
+        cache_stale = false;
+    }
+    if (Register_Cache.Cache_Valid[address] && Register_Cache.Cache_Value[address] == data) {
+        return true;
+    }
+    Register_Cache.Cache_Value[address] = data;
+    Register_Cache.Cache_Valid[address] = Register_Cache.Cache_Allowed[address];
+    if (Is_Trigger_Address(address)) Model_Trigger(address, data);
+    return false;
+}
+
+bool High_Trace_On() {
+    return (Port_State.Log_Mask & Log_High) != 0;
+}
+
+void Batch_Line(const char* text) {
+    if (Batch_File) Batch_File->Line_File_Write_Line(text);
+}
+
+// Bits a read-back may differ in; nullopt-like -1 when the register is never read back.
+int Verify_Mask(std::uint8_t address) {
+    if (Is_Trigger_Address(address)) return -1;
+    return Is_Channel_Status_Address(address) ? Status_LOS : 0x00;
+}
+
+// One library write with its counting, last-access record and trace. True on success.
+bool Send_Write(std::uint8_t address, std::uint8_t data) {
+    Count(num_reg_writes);
+    const bool ok = Try_DUT_Register_Write(address, data) != 0;
+    if (!ok) Count(num_busy_timeout_errors);
+    max_busy_timeout_count = static_cast<std::int32_t>(Get_DUT_BUSY_Highest_Count());
+    Last_Reg_Address = address;
+    Last_Reg_Data = data;
+    if (High_Trace_On()) {
+        char text[48];
+        std::snprintf(text, sizeof text, "Write_Register(%2.2X, %2.2X)", address, data);
+        Log_Port_Activity(text);
+    }
+    return ok;
+}
+
+void Record_Verify_Error(std::uint8_t address, std::uint8_t data, std::uint8_t readback) {
+    verify_error_address = address;
+    verify_error_data = data;
+    verify_error_readback = readback;
+    verify_error_name = Register_Names[address & 15];
+    Count(num_write_verify_errors);
+}
+
+// Sends the write, verifying and retrying when asked. True when the chip is known or assumed
+// (no verification) to hold the value afterwards.
+bool Send_Verified_Write(std::uint8_t address, std::uint8_t data) {
+    std::int32_t retries_left = Write_Retries > 0 ? Write_Retries : 0;
+    for (;;) {
+        const bool ok = Send_Write(address, data);
+        const int mask = Verify_Mask(address);
+        if (!Verify_Writes || mask < 0) return ok;
+        const std::uint8_t readback = Read_Register(address);
+        if ((readback | mask) == (data | mask)) return true;
+        Record_Verify_Error(address, data, readback);
+        if (retries_left == 0) return false;
+        --retries_left;
+    }
+}
+
+}  // namespace
+
+void Init_DUT_Bus() {
+    Set_DUT_BUSY_Pin(15, 0);
+    Set_DUT_BUSY_LevelSync();
+    Set_DUT_WR_Pin(1, 0);
+    Set_DUT_RD_Pin(16, 0);
+    Set_DUT_ADDR_Pin(14, 1);
+    Set_DUT_CS_Pin(17, 1);
+    Set_DUT_BUSY_Timeout(10000);
+    Clear_DUT_BUSY_Highest_Count();
+
+    std::memset(Register_Cache.Cache_Value, 0, sizeof Register_Cache.Cache_Value);
+    Invalidate_All();
+    std::memset(Register_Cache.Cache_Allowed, 1, sizeof Register_Cache.Cache_Allowed);
+    for (int a = 0; a < 256; ++a) {
+        if (Is_Trigger_Address(static_cast<std::uint8_t>(a))) Register_Cache.Cache_Allowed[a] = 0;
+    }
+    cache_stale = false;
+}
+
+void Write_Register(std::uint8_t address, std::uint8_t data) {
+    if (Batch_Enabled) {
+        char line[32];
+        std::snprintf(line, sizeof line, "wrreg %u %u", address, data);
+        Batch_Line(line);
+    }
+    if (Cache_Enabled) {
+        if (Cache_Write(address, data)) return;
+    } else {
+        cache_stale = true;
+    }
+    if (!Send_Verified_Write(address, data) && Cache_Enabled) Forget_Write(address);
+}
+
+std::uint8_t Read_Register(std::uint8_t address) {
+    Count(num_reg_reads);
+    if (Batch_Enabled) {
+        char line[24];
+        std::snprintf(line, sizeof line, "rdreg %u", address);
+        Batch_Line(line);
+    }
+    std::uint8_t value = 0;
+    if (Try_DUT_Register_Read(address, &value) == 0) {
+        value = 0;
+        Count(num_busy_timeout_errors);
+    }
+    Last_Reg_Address = address;
+    Last_Reg_Data = value;
+    if (High_Trace_On()) {
+        char text[48];
+        std::snprintf(text, sizeof text, "Read_Register(%2.2X) => %2.2X", address, value);
+        Log_Port_Activity(text);
+    }
+    return value;
+}
+
+std::optional<std::uint8_t> Register_Cache_Value(std::uint8_t address) {
+    if (!Cache_Enabled || cache_stale || !Register_Cache.Cache_Valid[address]) return std::nullopt;
+    return Register_Cache.Cache_Value[address];
+}
+
+bool Register_Cache_Holds(std::uint8_t address, std::uint8_t data) {
+    return Register_Cache_Value(address) == data;
+}
+
+bool Open_Register_Batch_File() {
+    if (Batch_File) Batch_File->Line_File_Open(Batch_File_Name);
+    if (Batch_File && Batch_File->Open_Flag()) {
+        Batch_Enabled = 1;
+        return true;
+    }
+    const int error = Batch_File ? Batch_File->Open_Error() : 0;
+    const std::string reason = error != 0 ? std::strerror(error) : "no batch file object exists";
+    if (Batch_File) Batch_File->Line_File_Close();
+    Batch_Enabled = 0;
+    Show_Message(Application_Title,
+                 std::string("The register batch file \"") + Batch_File_Name +
+                     "\" could not be opened: " + reason + ". No register batch is being recorded.",
+                 MsgIcon::Warning);
+    return false;
+}
+
+void Close_Register_Batch_File() {
+    Batch_Enabled = 0;
+    if (!Batch_File) return;
+    Batch_File->Close();
+    Batch_File->Line_File_Close();
+}
+
+void Clear_Register_Statistics() {
+    num_reg_writes = 0;
+    num_reg_reads = 0;
+    num_write_verify_errors = 0;
+    num_read_verify_errors = 0;
+    num_busy_timeout_errors = 0;
+    max_busy_timeout_count = 0;
+}
+
+void Register_Drawing_Module() {
+    Set_Module_Work(Module::Drawing, ModuleWork{Drawing_Module_Start, Drawing_Module_End});
+}
+
+void Drawing_Module_Start() {
+    if (drawing_module_nesting++ == 0 && !Batch_File) Batch_File = new Line_File();
+}
+
+void Drawing_Module_End() {
+    if (drawing_module_nesting == 0) return;
+    if (--drawing_module_nesting == 0) {
+        Batch_Enabled = 0;
+        delete Batch_File;
+        Batch_File = nullptr;
+    }
+}
