@@ -1,0 +1,67 @@
+// Builds the program's windows on the simulated board, as the program does at start-up, and
+// saves a picture of each into the folder given as the only argument.
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QToolButton>
+#include <QWidget>
+#include <iostream>
+
+#include "port/window/port_window.h"
+#include "shell/dialogs.h"
+#include "ui/application.h"
+#include "ui/channel_window.h"
+#include "ui/crosspoint_window.h"
+#include "ui/forms.h"
+#include "ui/main_window.h"
+#include "ui/text_dialog/text_dialog.h"
+
+namespace {
+
+void Save(QWidget* window, const QDir& folder, const QString& name) {
+    window->show();
+    window->raise();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    QString path = folder.filePath(name + ".png");
+    if (!window->grab().save(path))
+        std::cerr << "cannot write " << path.toStdString() << '\n';
+    else
+        std::cout << path.toStdString() << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: ui_screenshots FOLDER\n";
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QDir folder(argv[1]);
+    if (!folder.mkpath(".")) {
+        std::cerr << "cannot create " << argv[1] << '\n';
+        return 1;
+    }
+    // Message boxes answer with their default button.
+    ScriptedDialogs dialogs;
+    Install_Dialogs(&dialogs);
+    Show_Memory_Report();
+    Create_Application_Windows();
+    OsdexForm->show();
+
+    Save(OsdexForm, folder, "main_window");
+    OsdexForm->ToolButtonAdvancedFeatures->click();
+    OsdexForm->resize(1060, 800);
+    Save(OsdexForm, folder, "main_window_low_level");
+    Save(OsdexFormCH0, folder, "channel_window");
+    OsdexFormCH0->ToolButtonAdvancedFeatures->click();
+    OsdexFormCH0->resize(1020, 640);
+    Save(OsdexFormCH0, folder, "channel_window_registers");
+    Save(XelorForm, folder, "crosspoint_window");
+    Save(LptConForm, folder, "port_window");
+    Save(CGForm, folder, "text_dialog");
+
+    Destroy_All_Windows();
+    Install_Dialogs(nullptr);
+    return 0;
+}

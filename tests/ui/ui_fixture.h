@@ -1,0 +1,64 @@
+// The windows on a fresh simulated board with scripted dialogs, a virtual clock (the hunt's
+// settle waits take no time) and a process exit that throws instead of ending the test run.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "board/simulated_board.h"
+#include "chip/register_bus.h"
+#include "port/port_state.h"
+#include "shell/clock.h"
+#include "shell/dialogs.h"
+#include "shell/event_pump.h"
+#include "ui/application.h"
+#include "ui/channel_window.h"
+#include "ui/forms.h"
+#include "ui/main_window.h"
+#include "vanlpt/vanlpt_testing.h"
+
+struct Process_Ended {
+    int code;
+};
+
+[[noreturn]] inline void Throw_Process_Ended(int code) {
+    throw Process_Ended{code};
+}
+
+class UiTest : public ::testing::Test {
+protected:
+    void SetUp() override { Start_With_Board("1=sim"); }
+
+    void Start_With_Board(const char* mapping) {
+        ASSERT_TRUE(vanlpt::testing::Reset_Library(mapping));
+        Port_State = TPort_State{};
+        Install_Dialogs(&dialogs);
+        Install_Clock(&clock);
+        Clear_Quit_Request();
+        Set_Process_Exit(Throw_Process_Ended);
+    }
+
+    void TearDown() override {
+        Destroy_All_Windows();
+        Set_Process_Exit(nullptr);
+        Clear_Quit_Request();
+        Install_Clock(nullptr);
+        Install_Dialogs(nullptr);
+        Port_State = TPort_State{};
+    }
+
+    // The start-up of the program up to the event loop, and the main window's first show.
+    void Start_Program() {
+        Show_Memory_Report();
+        Create_Application_Windows();
+        OsdexForm->show();
+        QApplication::processEvents();
+    }
+
+    board::SimulatedBoard& Board() { return *vanlpt::testing::Simulated_Board(1); }
+
+    ScriptedDialogs dialogs;
+    VirtualClock clock;
+};

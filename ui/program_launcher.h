@@ -1,0 +1,45 @@
+// Starting a command line as a program, with the result codes the help commands report:
+// 32 or more is success; below 32 a failure (0 out of resources, 2 file not found, 3 path not
+// found, 11 not a valid program, other values a general failure). The help commands run through
+// the installed launcher so that tests can answer for the system.
+#pragma once
+
+#include <string>
+
+struct Launch_Result {
+    unsigned code = 0;   // >= 32: started
+    int last_error = 0;  // the system's error number of the failure (errno), 0 on success
+};
+
+inline constexpr unsigned Launch_Out_Of_Resources = 0;
+inline constexpr unsigned Launch_File_Not_Found = 2;
+inline constexpr unsigned Launch_Path_Not_Found = 3;
+inline constexpr unsigned Launch_Bad_Format = 11;
+inline constexpr unsigned Launch_General_Failure = 31;
+inline constexpr unsigned Launch_Started = 33;
+
+class ProgramLauncher {
+public:
+    virtual ~ProgramLauncher() = default;
+    // Starts the program the command line names, with the rest as its arguments, and returns
+    // once it has started (it is not waited for).
+    virtual Launch_Result Run(const std::string& command_line) = 0;
+};
+
+// The system's launcher: the first word is the program, looked for as a path (a bare name is
+// taken relative to the current directory first, then on PATH). "start" and "explorer", the
+// names under which the help commands ask for the desktop's file opener, run xdg-open.
+class SystemLauncher : public ProgramLauncher {
+public:
+    Launch_Result Run(const std::string& command_line) override;
+};
+
+// The launcher code of an errno from starting a program.
+unsigned Launch_Code_Of_Error(int error);
+
+ProgramLauncher& Current_Launcher();
+// nullptr restores the system launcher. The caller keeps ownership.
+void Install_Launcher(ProgramLauncher* launcher);
+
+// The system's text for an error number.
+std::string System_Error_Text(int error);
