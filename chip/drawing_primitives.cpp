@@ -3,6 +3,7 @@
 #include "chip/drawing_primitives.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -95,33 +96,31 @@ struct Span {
     int count;
 };
 
-// [begin, end) cut to [0, limit).
-Span Clip_Span(int begin, int end, int limit) {
-    const int first = std::max(begin, 0);
-    return {first, std::max(std::min(end, limit) - first, 0)};
+// first .. end - 1; empty when end <= first. Worked out wide so that extreme arguments
+// cannot overflow: first + i (i < count) stays below end.
+Span Span_To(int first, long long end) {
+    return {first, static_cast<int>(std::clamp<long long>(end - first, 0, INT_MAX))};
 }
 
+// first .. last inclusive.
+Span Inclusive_Span(int first, int last) {
+    return Span_To(first, last + 1LL);
+}
+
+// Quads a run repeats over: round((to - from) / 4), none when that is not positive.
 int Run_Length(int from, int to) {
-    return static_cast<int>(std::floor((to - from) / 4.0 + 0.5));
+    const double quads = std::floor((static_cast<double>(to) - from) / 4.0 + 0.5);
+    return static_cast<int>(std::max(quads, 0.0));
 }
 
-// Quads of a horizontal run that lie in display memory.
+// Quads of a horizontal run, from the quad nearest x0.
 Span Run_Quads(int x0, int x1) {
-    const int first = Nearest_Quad(x0);
-    return Clip_Span(first, first + Run_Length(x0, x1), Display_Quads);
+    return {Nearest_Quad(x0), Run_Length(x0, x1)};
 }
 
 // Quads of an upload or read-back: from the quad nearest x0 to one beyond the quad nearest x1.
 Span Region_Quads(int x0, int x1) {
-    return Clip_Span(Nearest_Quad(x0), Nearest_Quad(x1) + 2, Display_Quads);
-}
-
-Span Region_Rows(int y0, int y1) {
-    return Clip_Span(y0, y1 + 1, Display_Lines);
-}
-
-bool Line_In_Memory(int line) {
-    return line >= 0 && line < Display_Lines;
+    return Inclusive_Span(Nearest_Quad(x0), Nearest_Quad(x1) + 1);
 }
 
 // A run: one command repeated while the chip's address advances.
@@ -138,17 +137,15 @@ struct Run {
 
 Run Horizontal_Run(const Bank_Registers& r, Increment_Write how, std::uint8_t trigger_value, int x0,
                    int x1, int line) {
-    Span quads = Run_Quads(x0, x1);
-    if (!Line_In_Memory(line)) quads.count = 0;
+    const Span quads = Run_Quads(x0, x1);
     return {r, Direction::Horizontal, how, trigger_value, line, quads.first, quads.count, {}};
 }
 
 Run Vertical_Run(const Bank_Registers& r, Increment_Write how, std::uint8_t trigger_value, int x,
                  int y0, int y1) {
-    Span rows = Clip_Span(y0, y1, Display_Lines);
-    const int quad = Nearest_Quad(x);
-    if (quad < 0 || quad >= Display_Quads) rows.count = 0;
-    return {r, Direction::Vertical, how, trigger_value, rows.first, quad, rows.count, {}};
+    const Span rows = Span_To(y0, y1);
+    return {r,          Direction::Vertical, how,        trigger_value,
+            rows.first, Nearest_Quad(x),     rows.count, {}};
 }
 
 // The quad data the chip holds, when the cache knows it.
@@ -207,11 +204,13 @@ bool Write_Solid_Row(const Bank_Registers& r, Increment_Write how, std::uint8_t 
 template <typename Quad_Step>
 bool For_Region(const Bank_Registers& r, int x0, int y0, int x1, int y1, Quad_Step step) {
     const Span quads = Region_Quads(x0, x1);
-    const Span rows = Region_Rows(y0, y1);
-    for (int y = rows.first; y < rows.first + rows.count; ++y) {
+    const Span rows = Inclusive_Span(y0, y1);
+    for (int row = 0; row < rows.count; ++row) {
         if (Stop_Before_Step()) return false;
         Keep_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
-        for (int q = quads.first; q < quads.first + quads.count; ++q) step(q * Pixels_Per_Quad, y);
+        for (int q = 0; q < quads.count; ++q) {
+            step((quads.first + q) * Pixels_Per_Quad, rows.first + row);
+        }
     }
     return true;
 }
@@ -224,17 +223,17 @@ void Set_Event_Interval(std::chrono::microseconds interval) {
 }
 
 void Write_Pixel(std::uint8_t bank, int x, int line, int level) {
-    // Pointer positions beyond the picture address no pixel; cut to the register widths they
-    // would land on the opposite edge.
-    if (x < 0 || x >= Display_Width || !Line_In_Memory(line)) return;
     const Bank_Registers r = Channel_Registers(bank);
-    const int shift = (x % 2 == 0) ? 4 : 0;
-    Write_Position(r, line, x / Pixels_Per_Quad);
+    // Floor division and modulo, so a negative x still names one pixel of one quad.
+    const int quad = x >> 2;
+    const int pixel = x & 3;
+    const int shift = (pixel % 2 == 0) ? 4 : 0;
+    Write_Position(r, line, quad);
     Write_Register(r.increment,
                    static_cast<std::uint8_t>(Read_Register(r.increment) & ~Increment_Bits));
     Write_Register(r.trigger, Command_Read_Quad);
     std::uint8_t bytes[2] = {Read_Register(r.qph), Read_Register(r.qpl)};
-    std::uint8_t& byte = bytes[(x % Pixels_Per_Quad) / 2];
+    std::uint8_t& byte = bytes[pixel / 2];
     byte = static_cast<std::uint8_t>((byte & ~(0x0F << shift)) | (level & 15) << shift);
     Write_Register(r.qph, bytes[0]);
     Write_Register(r.qpl, bytes[1]);
@@ -331,11 +330,11 @@ bool Paint_Horiz_Run(Canvas* canvas, int x0, int x1, int y, int a, int b, int c,
 
 bool Paint_Vert_Run(Canvas* canvas, int x, int y0, int y1, int a, int b, int c, int d) {
     if (!canvas) return true;
-    const Span rows = Clip_Span(y0, y1, Display_Lines);
+    const Span rows = Span_To(y0, y1);
     const int quad_x = Nearest_Quad(x) * Pixels_Per_Quad;
-    for (int y = rows.first; y < rows.first + rows.count; ++y) {
+    for (int row = 0; row < rows.count; ++row) {
         if (Stop_Before_Step()) return false;
-        Paint_Quad(canvas, quad_x, y, a, b, c, d);
+        Paint_Quad(canvas, quad_x, rows.first + row, a, b, c, d);
     }
     return true;
 }
@@ -355,8 +354,9 @@ bool Paint_Open_Rect(Canvas* canvas, int x0, int y0, int x1, int y1, int a, int 
 bool Write_Solid_Rect(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, int y1, int a,
                       int b, int c, int d) {
     const Bank_Registers r = Channel_Registers(bank);
-    const Span rows = Region_Rows(y0, y1);
-    for (int y = rows.first; y < rows.first + rows.count; ++y) {
+    const Span rows = Inclusive_Span(y0, y1);
+    for (int row = 0; row < rows.count; ++row) {
+        const int y = rows.first + row;
         if (Stop_Before_Step()) return false;
         if (!Write_Solid_Row(r, Increment_Write::Keep_Other_Bits, Command_Write_Quad, x0, x1, y, a,
                              b, c, d) ||
@@ -369,8 +369,9 @@ bool Write_Solid_Rect(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1,
 
 bool Write_Solid_Rect_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, int x1, int y1,
                             int a, int b, int c, int d) {
-    const Span rows = Region_Rows(y0, y1);
-    for (int y = rows.first; y < rows.first + rows.count; ++y) {
+    const Span rows = Inclusive_Span(y0, y1);
+    for (int row = 0; row < rows.count; ++row) {
+        const int y = rows.first + row;
         if (Stop_Before_Step()) return false;
         if (!Write_Solid_Row(Multi_Registers, Increment_Write::Whole, mask, x0, x1, y, a, b, c,
                              d)) {

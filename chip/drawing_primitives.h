@@ -13,9 +13,11 @@
 // While they let events run, another handler may use the bus: with the cache on, a run
 // notices what that changed and sets its registers again before its next command.
 //
-// Display memory writes are confined to the memory: rows outside 0..511 and columns outside
-// the 178 quads of a line are left out (the picture clips the same way), so a drag beyond the
-// picture never wraps onto the opposite edge. Paints land on the quads the chip writes.
+// Positions are not range-checked: a line is cut to its 9-bit register value (512 addresses
+// line 0, -40 line 472) and a quad column to 8 bits (columns 178..255 hold no memory), as the
+// registers take them. Keeping positions inside the picture is the tools' job. Paints land on
+// the quads the chip writes; the picture ignores paints outside it, and picks outside it read
+// as level 15.
 #pragma once
 
 #include <array>
@@ -52,7 +54,8 @@ bool Write_Vert_Run_Multi(std::uint8_t mask, int x, int y0, int y1);
 bool Paint_Horiz_Run(Canvas* canvas, int x0, int x1, int y, int a, int b, int c, int d);
 bool Paint_Vert_Run(Canvas* canvas, int x, int y0, int y1, int a, int b, int c, int d);
 
-// Rectangles with inclusive corners (x0, y0) .. (x1, y1), x0 <= x1 and y0 <= y1.
+// Rectangles with inclusive corners (x0, y0) .. (x1, y1), x0 <= x1 and y0 <= y1. A full erase
+// over rows 0..512 writes 513 rows, the last one line 0 again with the same data.
 bool Write_Open_Rect(std::uint8_t bank, int x0, int y0, int x1, int y1);
 bool Paint_Open_Rect(Canvas* canvas, int x0, int y0, int x1, int y1, int a, int b, int c, int d);
 bool Write_Solid_Rect(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, int y1, int a,

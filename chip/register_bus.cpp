@@ -113,9 +113,17 @@ void Model_Trigger(std::uint8_t trigger, std::uint8_t value) {
     const std::uint8_t control = Register_Cache.Cache_Value[bank.control];
     std::uint8_t* value_of = Register_Cache.Cache_Value;
     if (control & Status_VINC) {
-        const int line = (((value_of[bank.line_high] & 1) << 8) | value_of[bank.line_low]) + 1;
-        value_of[bank.line_high] = Line_High(line & 511);
-        value_of[bank.line_low] = Line_Low(line);
+        // The 9-bit line carries from 255 into QPLINEH and wraps from 511 to 0: both halves
+        // must be known to follow it, or a stale half would claim a line the chip left.
+        if (!Register_Cache.Cache_Valid[bank.line_high] ||
+            !Register_Cache.Cache_Valid[bank.line_low]) {
+            Invalidate(bank.line_high);
+            Invalidate(bank.line_low);
+        } else {
+            const int line = Line_Value(value_of[bank.line_high] & 1, value_of[bank.line_low]) + 1;
+            value_of[bank.line_high] = Line_High(line);
+            value_of[bank.line_low] = Line_Low(line);
+        }
     }
     if (control & Status_HINC)
         value_of[bank.column] = static_cast<std::uint8_t>(value_of[bank.column] + 1);

@@ -112,7 +112,9 @@ std::string ByteToHexText(std::uint8_t b) {
 
 std::string ArrayToHexText(unsigned count, const std::uint8_t* bytes) {
     if (count > 0 && !bytes) throw HexTextError("null array pointer in ArrayToHexText");
-    std::string text = "{" + std::to_string(count) + " bytes:";
+    std::string text = "{";
+    text += std::to_string(count);
+    text += " bytes:";
     for (unsigned i = 0; i < count; ++i) {
         if (i > 0) text += ',';
         text += ByteToHexText(bytes[i]);

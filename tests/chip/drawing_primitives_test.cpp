@@ -1,6 +1,7 @@
 // Drawing primitives against the simulated board: after each primitive the board's display
 // memory and the picture agree, untouched channels stay untouched, and the bus carries the
 // commands the primitive promises.
+#include <QRect>
 #include <functional>
 
 #include "chip/channel_pictures.h"
@@ -73,26 +74,97 @@ TEST_F(DrawingTest, RunCommandCounts) {
     EXPECT_EQ(Board_Commands(), 10u);
 }
 
-TEST_F(DrawingTest, FullEraseCoversEveryLineOnceAndStaysInMemory) {
+TEST_F(DrawingTest, FullEraseToThePictureHeightWritesLineZeroTwice) {
     Canvas picture;
     Write_Solid_Rect(Channel_Bank(2), &picture, 0, 0, 712, 512, 9, 9, 9, 9);
-    EXPECT_EQ(Board_Commands(), 512u * 178u);
+    EXPECT_EQ(Board_Commands(), 513u * 178u);
+    EXPECT_EQ(Chip().Counters().quads_written, 513u * 178u);
     EXPECT_EQ(Chip().Counters().out_of_range, 0u);
+    EXPECT_EQ(Chip().Quad_Line(2), 0u);  // the 513th row addressed line 0
     EXPECT_EQ(Mismatches(2, picture, 0, 0, 712, 512), 0);
     EXPECT_EQ(picture.Pen_Color(), OSD_To_Color(9));  // a uniform run leaves the pen at its colour
     EXPECT_EQ(Nonzero_Pixels(1), 0);
+
+    Canvas main_picture, ch3;
+    Set_Channel_Picture(3, &ch3);
+    Reset_Board_Counters();
+    Write_Solid_Rect_Multi(0x08, &main_picture, 0, 0, 712, 512, 4, 4, 4, 4);
+    EXPECT_EQ(Board_Commands(), 513u * 178u);
+    EXPECT_EQ(Chip().Quad_Line(8), 0u);
+    EXPECT_EQ(Mismatches(3, main_picture, 0, 0, 712, 512), 0);
+    EXPECT_EQ(Mismatches(3, ch3, 0, 0, 712, 512), 0);
 }
 
-TEST_F(DrawingTest, DragBeyondThePictureDoesNotWrapOntoTheOppositeEdge) {
+TEST_F(DrawingTest, PositionsAreCutToTheRegisterWidths) {
+    // Lines: 512 + 5 is line 5, -40 is line 472, -1 is line 511.
+    Write_Register(Reg::QPH, 0x33);
+    Write_Register(Reg::QPL, 0x33);
+    Write_Horiz_Run(0, 0, 8, 512 + 5);
+    EXPECT_EQ(Chip().Quad(0, 5, 0), 0x3333);
+    EXPECT_EQ(Chip().Quad(0, 5, 1), 0x3333);
     Canvas picture;
-    Write_Solid_Rect(0, &picture, 700, 500, 760, 600, 3, 3, 3, 3);
-    Write_Pixel(0, -1, 5, 7);
+    Write_Solid_Rect(0, &picture, 0, -40, 3, -40, 6, 6, 6, 6);
+    EXPECT_EQ(Chip().Quad(0, 472, 0), 0x6666);
+    EXPECT_EQ(picture.Dirty_Rect(), QRect());  // painting outside the picture changes nothing
     Write_Pixel(0, 5, -1, 7);
-    Write_Pixel(0, 712, 5, 7);
-    EXPECT_EQ(Chip().Counters().out_of_range, 0u);
-    EXPECT_EQ(Mismatches(0, picture, 0, 0, 712, 512), 0);
-    EXPECT_EQ(Chip().Pixel(0, 0, 700), 0u);
-    EXPECT_EQ(Chip().Pixel(0, 511, 711), 3u);
+    EXPECT_EQ(Chip().Pixel(0, 511, 5), 7u);
+    Write_Pixel(0, 5, 512, 7);
+    EXPECT_EQ(Chip().Pixel(0, 0, 5), 7u);
+
+    // Columns: 8 bits. Column 259 is column 3; 178..255 hold no memory, so nothing spills.
+    Write_Quad(Channel_Bank(1), 4 * 259, 10, 1, 2, 3, 4);
+    EXPECT_EQ(Chip().Quad(1, 10, 3), 0x1234);
+    Write_Quad(Channel_Bank(1), 4 * 200, 11, 1, 2, 3, 4);
+    EXPECT_EQ(Chip().Register(Channel_Bank(1) | Reg::QPHORIZ), 200);
+    EXPECT_EQ(Chip().Counters().out_of_range, 1u);
+    Write_Pixel(Channel_Bank(1), -1, 12, 9);  // the last pixel of column 255
+    EXPECT_EQ(Chip().Register(Channel_Bank(1) | Reg::QPHORIZ), 255);
+    EXPECT_EQ(Chip().Counters().out_of_range, 3u);  // its read and its write
+    EXPECT_EQ(Nonzero_Pixels(2), 0);
+
+    // A run from x = -8 starts at column 254 and wraps to 0; the picture shows what lands in
+    // memory.
+    Reset_Board_Counters();
+    Canvas row;
+    Write_Solid_Rect(Channel_Bank(2), &row, -8, 20, 8, 20, 1, 2, 3, 4);
+    EXPECT_EQ(Board_Commands(), 4u);
+    EXPECT_EQ(Chip().Quad(2, 20, 0), 0x1234);
+    EXPECT_EQ(Chip().Quad(2, 20, 1), 0x1234);
+    EXPECT_EQ(Mismatches(2, row, 0, 0, 712, 512), 0);
+    // A run past the right edge issues all its commands; the ones beyond 177 write nothing.
+    Reset_Board_Counters();
+    Write_Solid_Rect(Channel_Bank(2), &row, 700, 30, 760, 30, 5, 5, 5, 5);
+    EXPECT_EQ(Board_Commands(), 15u);
+    EXPECT_EQ(Chip().Counters().out_of_range, 12u);
+    EXPECT_EQ(Mismatches(2, row, 0, 0, 712, 512), 0);
+
+    // Picking outside the picture reads level 15.
+    row.Set_Pixel(709, 40, OSD_To_Color(2));
+    row.Set_Pixel(710, 40, OSD_To_Color(3));
+    row.Set_Pixel(711, 40, OSD_To_Color(4));
+    EXPECT_EQ(Pick_Quad(&row, 709, 40), (Quad_Levels{2, 3, 4, 15}));
+    EXPECT_EQ(Pick_Quad(&row, 0, 512), (Quad_Levels{15, 15, 15, 15}));
+}
+
+TEST_F(DrawingTest, VerticalRunsWrapThroughLineZeroWithoutExtraWrites) {
+    Write_Register(Reg::QPH, 0x77);
+    Write_Register(Reg::QPL, 0x77);
+    Reset_Board_Counters();
+    Write_Vert_Run(0, 40, 505, 520);
+    for (int line : {505, 511, 0, 7}) EXPECT_EQ(Chip().Quad(0, line, 10), 0x7777) << line;
+    EXPECT_EQ(Chip().Quad(0, 504, 10), 0);
+    EXPECT_EQ(Chip().Quad(0, 8, 10), 0);
+    // STATUS, the position once, then only the commands: the cache follows 511 -> 0.
+    EXPECT_EQ(Board_Writes(), 1u + 3u + 15u);
+    EXPECT_EQ(Board_Reads(), 1u);
+
+    Write_Register(MReg::QPH, 0x88);
+    Write_Register(MReg::QPL, 0x88);
+    Reset_Board_Counters();
+    Write_Vert_Run_Multi(0x02, 80, -3, 3);
+    for (int line : {509, 511, 0, 2}) EXPECT_EQ(Chip().Quad(1, line, 20), 0x8888) << line;
+    EXPECT_EQ(Chip().Quad(1, 3, 20), 0);
+    EXPECT_EQ(Board_Writes(), 1u + 3u + 6u);
 }
 
 TEST_F(DrawingTest, WritePixelChangesOneNibble) {
@@ -169,11 +241,13 @@ TEST_F(DrawingTest, UploadsMatchThePicture) {
     EXPECT_EQ(Mismatches(3, picture, 52, 60, 140, 75), 0);
     EXPECT_EQ(Nonzero_Pixels(4), 0);
 
-    // A region at the right edge: its extra quads lie beyond the memory and are left out.
+    // A region at the right edge: its two extra quads per row (columns 178, 179) have no
+    // memory behind them and change nothing.
     Paint_Pattern(picture, 690, 0, 712, 4);
     Upload_Picture(Channel_Bank(1), &picture, 690, 0, 711, 3);
-    EXPECT_EQ(Chip().Counters().out_of_range, 0u);
+    EXPECT_EQ(Chip().Counters().out_of_range, 8u);
     EXPECT_EQ(Mismatches(1, picture, 692, 0, 712, 4), 0);
+    EXPECT_EQ(Mismatches(1, picture, 0, 0, 8, 5), 0);
 }
 
 TEST_F(DrawingTest, CachedUploadSendsOnlyChangedDataAndOneCommandPerQuad) {

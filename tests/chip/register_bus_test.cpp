@@ -74,6 +74,25 @@ TEST_F(RegisterBusTest, VerticalIncrementCarriesIntoLineHighAndWrapsLikeTheChip)
     EXPECT_EQ(Board_Writes(), before);
 }
 
+TEST_F(RegisterBusTest, LineCarryIsModelledOnlyWhenBothHalvesAreKnown) {
+    Write_Register(MReg::CONTROL, Status_VINC);
+    Write_Register(MReg::QPLINEH, 0);
+    Write_Register(MReg::QPLINEL, 10);
+    // A QPLINEL write that timed out is forgotten; the chip in fact holds 255.
+    Chip().Set_Stuck_Busy(true);
+    Set_DUT_BUSY_Timeout(50);
+    Write_Register(MReg::QPLINEL, 200);
+    EXPECT_EQ(num_busy_timeout_errors, 1);
+    Chip().Set_Stuck_Busy(false);
+    Chip().Set_Register(MReg::QPLINEL, 255);
+    Write_Register(MReg::MWRITE, 0);  // the chip carries into line 256
+    EXPECT_EQ(Chip().Quad_Line(8), 256u);
+    // The carry is unknown, so QPLINEH 0 must reach the chip.
+    Write_Register(MReg::QPLINEH, 0);
+    Write_Register(MReg::QPLINEL, 0);
+    EXPECT_EQ(Chip().Quad_Line(8), 0u);
+}
+
 TEST_F(RegisterBusTest, UnknownIncrementControlForgetsThePosition) {
     // STATUS never written since the cache was emptied: the chip may advance or not.
     Chip().Set_Register(5, Status_HINC);
