@@ -26,7 +26,6 @@
 
 namespace {
 constexpr int kRegsWidth = 273;
-constexpr const char* kTimeStampSample = "88:88 AM";
 }  // namespace
 
 TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
@@ -59,6 +58,10 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     Timer1->setInterval(1000);
 
     Connect_View_Buttons();
+    Connect_Memory_Ops();
+    Connect_Register_Panel();
+    Connect_Time_Stamp();
+    Connect_Canvas_Tools();
     connect(ToolButtonAdvancedFeatures, &QToolButton::clicked, this,
             &TOsdexFormCH0::ToolButtonAdvancedFeaturesClick);
     connect(ToolButtonHelp, &QToolButton::clicked, this, &TOsdexFormCH0::ToolButtonHelpClick);
@@ -71,7 +74,9 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     SelectTool(0);
     Clear_Picture();
     ListBoxSHRSRC->setCurrentRow(0);
-    TimeStampFont = TextFont{};
+    // A window that was never shown still places a readable time stamp (the test pattern
+    // starts one in channel 1, which may stay hidden).
+    Reset_Time_Stamp_On_Show();
     TimeStampRunning = false;
     TimeStampDrawn = false;
 }
@@ -239,21 +244,7 @@ void TOsdexFormCH0::showEvent(QShowEvent* event) {
 void TOsdexFormCH0::FormShow() {
     setWindowTitle(QString("Osdex Channel %1").arg(Channel()));
 
-    // The time-stamp font starts from the text dialog's font each time the window shows.
-    if (CGForm) TimeStampFont = CGForm->EditText_Font();
-    TimeStampFont.Set_Size(-12);
-    TimeStampFont.Name = "Courier New";
-
-    TimeStampWhiteBackground = false;
-    TimeStampBorder = 5;
-    TimeStampX = 50;
-    TimeStampY = 50;
-
-    // Measured with the picture's drawing font, not the time-stamp font.
-    TimeStampBox.Left = TimeStampX - TimeStampBorder;
-    TimeStampBox.Top = TimeStampY - TimeStampBorder;
-    TimeStampBox.Right = TimeStampX + Picture.Text_Width(kTimeStampSample) + TimeStampBorder;
-    TimeStampBox.Bottom = TimeStampY + Picture.Text_Height(kTimeStampSample) + TimeStampBorder;
+    Reset_Time_Stamp_On_Show();
 }
 
 void TOsdexFormCH0::ToolButtonAdvancedFeaturesClick() {

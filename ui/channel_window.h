@@ -7,6 +7,7 @@
 
 #include <QRect>
 #include <array>
+#include <utility>
 
 #include "ui/drawing_form.h"
 #include "ui/text_dialog/text_font.h"
@@ -102,10 +103,84 @@ public:
     QLabel* PanelSHRSRC = nullptr;  // the shared-buffer band over the picture
     QTimer* Timer1 = nullptr;       // time stamp, 1000 ms, disabled at start
 
+    // Time stamp overlay (ui/time_stamp.cpp).
+    void PlaceTimeStamp(int x, int y);  // move it to (x, y) and start it
+    void StopTimeStamp();               // stop it and erase it
+    void StartTimeStamp();              // start it where it is
+    void Timer1Timer();                 // the tick
+    void TimeStampToolPress();          // tool 11 press: timer off, erase what is drawn
+    void EraseTimeStamp();              // the box to level 0 on the picture and the chip
+    void ToolButtonTimeStampRunClick();
+    void ToolButtonTimeStampFontClick();
+    void Connect_Time_Stamp();
+    void Reset_Time_Stamp_On_Show();  // place, font and box as every show sets them
+
     // Event handlers.
     void FormShow();
     void ToolButtonAdvancedFeaturesClick();
     void ToolButtonHelpClick();
+
+    // Whole-memory operations (channel_memory_ops.cpp): save, load, move, blank, erase and
+    // the shared-memory source.
+    void Connect_Memory_Ops();
+    void ToolButtonSaveAllClick();
+    void ToolButtonLoadAllClick();
+    void ToolButtonMoveLeftClick();
+    void ToolButtonMoveRightClick();
+    void ToolButtonMoveUpClick();
+    void ToolButtonMoveDownClick();
+    void ToolButtonBlankOSDClick();  // also the main window's blank-all, once per channel
+    void ToolButtonEraseClick();
+    void ToolButtonShareMemClick(int source);  // 1..4: "Channel 0/1" .. "Channel 6/7"
+    void ToolButtonShareMem01Click() { ToolButtonShareMemClick(1); }
+    void ToolButtonShareMem23Click() { ToolButtonShareMemClick(2); }
+    void ToolButtonShareMem45Click() { ToolButtonShareMemClick(3); }
+    void ToolButtonShareMem67Click() { ToolButtonShareMemClick(4); }
+    void ToolButtonShareMemOffClick();  // also the shared-range tool's upward drag
+
+    // Channel register panel (ui/channel_register_panel.cpp). Change actions write at once
+    // unless "Postpone automatic updates" (cbNoAutoUpdate) is checked.
+    bool Updates_Postponed() const;
+    void EditQPHORIZChange() override;
+    void EditQPLINEChange() override;
+    void btnGetSTATUSClick();
+    void btnSetSTATUSClick();
+    void cbSTATUSClick();  // click action of cbVINC, cbHINC, cbASYNC, cbBLANK
+    void btnCOMMANDwriteQPClick();
+    void btnCOMMANDreadQPClick();
+    void btnGetHOFFSETClick();
+    void btnSetHOFFSETClick();
+    void EditHOFFSETChange();
+    void btnGetVOFFSETClick();
+    void btnSetVOFFSETClick();
+    void EditVOFFSETChange();
+    void btnGetSHRSRCClick();
+    void btnSetSHRSRCClick();
+    void ListBoxSHRSRCClick();
+    void btnGetSHRBEGClick();
+    void btnSetSHRBEGClick();
+    void btnGetSHRENDClick();
+    void btnSetSHRENDClick();
+    void EditSHRBEGChange();
+    void EditSHRENDChange();
+    // The shared-range action: PanelSHRSRC placed over lines SHRBEG..SHREND (red with a
+    // warning when reversed), then both registers written unless postponed.
+    void SharedRangeAction();
+    // "SHARED SOURCE: %s" with the selected source's text.
+    QString Shared_Source_Caption() const;
+    void btnGetAllRegsClick();
+    void PanelSHRSRCMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Connect_Register_Panel();
+    // The STATUS boxes with their bits, in the order a read sets them (VINC .. LOS).
+    std::array<std::pair<QCheckBox*, std::uint8_t>, 5> Status_Boxes() const;
+    bool status_echo_ = false;  // a STATUS box's write-then-read is running
+
+    // Canvas tools (channel_canvas_tools.cpp): press, move and release on the picture, in
+    // picture coordinates; Connect_Canvas_Tools wires Image1 to them.
+    void Image1MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void Image1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    void Image1MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void Connect_Canvas_Tools();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -115,4 +190,7 @@ private:
     void Build_Drawing_Tool_Bar();
     void Build_Register_Panel();
     void Connect_View_Buttons();
+    // One step of an offset register and its up-down (move buttons).
+    void Step_Offset(QSpinBox* up_down, std::uint8_t offset, int step);
+    void Show_Shared_Source(int source);
 };

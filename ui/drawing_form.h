@@ -88,6 +88,28 @@ public:
         return {ListBoxQP3, ListBoxQP2, ListBoxQP1, ListBoxQP0};
     }
 
+    // Quad rows of the register panel: their actions, the same in both windows
+    // (ui/quad_rows.cpp). Addresses are RegisterBase OR a channel-bank offset.
+    std::uint8_t Register_Address(std::uint8_t offset) const;
+    void btnGetQPClick();
+    void btnSetQPClick();
+    void btnGetQPHORIZClick();
+    void btnSetQPHORIZClick();
+    void btnGetQPLINEClick();
+    void btnSetQPLINEClick();
+    // What a change of a position field does (typed, or set from code): the windows differ.
+    virtual void EditQPHORIZChange() = 0;
+    virtual void EditQPLINEChange() = 0;
+    // Before a drawing step: each picker, QP0 to QP3, selects the row it shows.
+    void Select_Shown_Rows();
+    // The pickers' selected levels in pixel order 0..3 (QP3, QP2, QP1, QP0).
+    std::array<int, 4> Selected_Levels() const;
+    // The fields follow the chip's auto-increment after a quad command: one column right,
+    // one line down; they stop at column 177 and line 511.
+    void Follow_Auto_Increment(bool hinc, bool vinc);
+    // Wires the quad rows' buttons and fields to their actions.
+    void Connect_Quad_Rows();
+
 protected:
     // A new cool-bar band; new_row starts a row of bands below the earlier ones.
     QToolBar* Add_Band(const QString& name, const QString& hint, bool new_row);

@@ -90,6 +90,11 @@ TOsdexForm::TOsdexForm(QWidget* parent) : TDrawingForm(parent) {
     Timer1->start();
 
     Connect_Navigation();
+    Connect_Diagnostics();
+    Connect_Image_Menu();
+    Connect_Register_Panel();
+    Connect_Canvas_Tools();
+    Connect_Test_Pattern();
 
     // Construction state; the picture starts with every pixel at level 0.
     PressShift = {};

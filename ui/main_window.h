@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "ui/drawing_form.h"
 
@@ -120,6 +121,70 @@ public:
     void menuHelpIndexClick();
     void menuHelpAboutClick();
     void menuHelpCheckMemoryClick();
+
+    // Multi-channel register panel (ui/main_register_panel.cpp). MwriteMask is the one stored
+    // selection; cbMWRITE0..7 and ToolButtonWrite0..7 mirror it.
+    void SetMwriteMask(int m);
+    void cbMWRITEClick(int n);         // cbMWRITE0Click .. cbMWRITE7Click
+    void ToolButtonWriteClick(int n);  // ToolButtonWrite0Click .. ToolButtonWrite7Click
+    // The multi-write step: MWRITE := MwriteMask, the quad painted on this picture and the
+    // selected channels' pictures, the fields following CONTROL's boxes.
+    void btnSetMWRITEClick();
+    void btnGetCONTROLClick();
+    void btnSetCONTROLClick();
+    void EditQPHORIZChange() override;  // no action: writes wait for Set
+    void EditQPLINEChange() override;   // no action: writes wait for Set
+    void Connect_Register_Panel();
+
+    // Register diagnostics (main_diagnostics.cpp): the Diagnostics panel, the Diagnostic
+    // menu's options and the 100 ms tick.
+    void Connect_Diagnostics();
+    void Timer1Timer();
+    void menuDiagnosticClick();  // the menu opens: checks follow the option flags
+    void menuDiagsAutoReadLOSALLClick();
+    void menuDiagnosticLogClick();
+    void menuDiagnosticRegBatchClick();
+    void menuDiagShadowRegAddrClick();
+    void menuDiagnosticShadowRegsClick();
+    void menuDiagnosticInvalidateShadowRegsClick();
+    void menuDiagnosticInvalidateShadowRegs100msClick();
+    void menuDiagnosticVerifyWritesClick();
+    void menuTestRGBtoLumaClick();
+    void EditRetriesChange();
+    void btnWriteRegClick();
+    void btnReadRegClick();
+    void btnGetLastWriteClick();
+    void btnClearDiagsClick();
+    void cbDiagWriteClick();
+    void cbDiagReadClick();
+    void btnGetTimeoutClick();
+    void btnSetTimeoutClick();
+    // The statistics text of the tick, from the counters of the register transactions.
+    static std::string Statistics_Text();
+
+    // Image menu (main_image_menu.cpp): erase, load and save of the selected channels.
+    void Connect_Image_Menu();
+    void Erase_To_Level(int level);  // all of display memory of the MwriteMask channels
+    void menuImageEraseTransparentClick() { Erase_To_Level(0); }
+    void menuImageEraseWhiteClick() { Erase_To_Level(15); }
+    void menuImageEraseGreyClick() { Erase_To_Level(8); }
+    void menuImageEraseBlackClick() { Erase_To_Level(1); }
+    void ToolButtonEraseClick();
+    void menuImageLoadClick();
+    void menuImageSavetoFileClick();
+
+    // Canvas tools (main_canvas_tools.cpp): press, move and release on the picture, in
+    // picture coordinates; Connect_Canvas_Tools wires Image1 to them.
+    void Image1MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void Image1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    void Image1MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void Connect_Canvas_Tools();
+
+    // Test pattern and blank-all (ui/test_pattern.cpp): the Diagnostic menu's commands that
+    // act on every channel window at once.
+    void menuDiagnosticTestPattern1Click();
+    void menuDiagnosticBlankAllClick();
+    void Connect_Test_Pattern();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -33,6 +33,11 @@ void PictureView::Show_Changes() {
     if (!changed.isEmpty()) update(changed);
 }
 
+void PictureView::Repaint_Changes() {
+    const QRect changed = canvas_->Take_Dirty_Rect();
+    if (!changed.isEmpty()) repaint(changed);
+}
+
 void PictureView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRect r = event->rect();

@@ -16,8 +16,10 @@ public:
     explicit PictureView(Canvas* canvas, QWidget* parent = nullptr);
     ~PictureView() override;
 
-    // Repaints what the canvas changed since the last call.
+    // Repaints what the canvas changed since the last call, when the event loop next runs.
     void Show_Changes();
+    // The same at once, for loops that show their progress step by step (read-back).
+    void Repaint_Changes();
 
     QSize sizeHint() const override;
 

@@ -1,0 +1,155 @@
+// Figures of the canvas tools, through mouse events on the real windows and the simulated
+// board:
+//  - bus cycles of the typical solid-rectangle drag on the main window (channels 0 and 2,
+//    a 1, 2, 3, 4 pattern, 40 quads wide): the press, the first row and each following row,
+//    from a cache that knows nothing yet;
+//  - wall time of a full read-back of one channel with the picture repainted after every
+//    quad, and how much of it the repainting takes.
+#include <QApplication>
+#include <QCheckBox>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <chrono>
+#include <cstdio>
+
+#include "board/simulated_board.h"
+#include "chip/drawing_primitives.h"
+#include "chip/register_bus.h"
+#include "port/port_state.h"
+#include "shell/clock.h"
+#include "shell/dialogs.h"
+#include "ui/application.h"
+#include "ui/channel_window.h"
+#include "ui/forms.h"
+#include "ui/main_window.h"
+#include "ui/picture_view.h"
+#include "ui/qp_level_picker.h"
+#include "vanlpt/vanlpt_testing.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+board::SimulatedBoard& Board() {
+    return *vanlpt::testing::Simulated_Board(1);
+}
+
+struct Bus_Count {
+    std::uint64_t writes = 0;
+    std::uint64_t reads = 0;
+    std::uint64_t cycles() const { return writes + reads; }
+};
+
+Bus_Count Count_Now() {
+    const auto& c = Board().Chip().Counters();
+    return {c.register_writes, c.register_reads};
+}
+
+Bus_Count Since(const Bus_Count& start) {
+    const Bus_Count now = Count_Now();
+    return {now.writes - start.writes, now.reads - start.reads};
+}
+
+void Mouse(QWidget* view, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, view->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(view, &event);
+}
+
+void Press(QWidget* view, QPoint at) {
+    Mouse(view, QEvent::MouseButtonPress, at, Qt::LeftButton);
+}
+
+void Release(QWidget* view, QPoint at) {
+    Mouse(view, QEvent::MouseMove, at, Qt::LeftButton);
+    Mouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);
+}
+
+// Bus cycles of the press and of the release of a solid-rectangle drag over `rows` rows.
+std::pair<Bus_Count, Bus_Count> Solid_Rect_Drag(int rows) {
+    Init_DUT_Bus();  // a cache that knows nothing yet
+    QWidget* view = OsdexForm->Image1;
+    const Bus_Count before_press = Count_Now();
+    Press(view, {10, 20});
+    const Bus_Count press = Since(before_press);
+    const Bus_Count before_release = Count_Now();
+    Release(view, {170, 20 + rows - 1});
+    return {press, Since(before_release)};
+}
+
+void Report_Solid_Rect_Cycles() {
+    OsdexForm->ToolButtonSolidRect->click();
+    OsdexForm->cbMWRITE[2]->click();
+    OsdexForm->ListBoxQP3->Set_Shown_Row(1);
+    OsdexForm->ListBoxQP2->Set_Shown_Row(2);
+    OsdexForm->ListBoxQP1->Set_Shown_Row(3);
+    OsdexForm->ListBoxQP0->Set_Shown_Row(4);
+
+    constexpr int kRows = 100;
+    const auto [press, one_row] = Solid_Rect_Drag(1);
+    const auto [press_again, all_rows] = Solid_Rect_Drag(kRows);
+    const double following =
+        static_cast<double>(all_rows.cycles() - one_row.cycles()) / (kRows - 1);
+    std::printf("Solid rectangle drag, channels 0 and 2 (MwriteMask 5), 40 quads wide:\n");
+    std::printf("  press (QPH, QPL):           %llu bus cycles (%llu writes)\n",
+                static_cast<unsigned long long>(press.cycles()),
+                static_cast<unsigned long long>(press.writes));
+    std::printf("  first row:                  %llu bus cycles (%llu writes, %llu reads)\n",
+                static_cast<unsigned long long>(one_row.cycles()),
+                static_cast<unsigned long long>(one_row.writes),
+                static_cast<unsigned long long>(one_row.reads));
+    std::printf("  each following row:         %.2f bus cycles (40 MWRITE + line + column)\n",
+                following);
+    std::printf("  fewest possible per row:    %d (one MWRITE per quad)\n", 40);
+    std::printf("  %d rows in all:            %llu bus cycles\n", kRows,
+                static_cast<unsigned long long>(all_rows.cycles()));
+}
+
+void Report_Read_Back_Time() {
+    Show_Channel_Window(1);
+    QApplication::processEvents();
+    TOsdexFormCH0* window = OsdexFormCH[1];
+    window->ToolButtonReadOSD->click();
+    QWidget* view = window->Image1;
+
+    // The same read-back without repainting, to tell the two apart.
+    Init_DUT_Bus();
+    auto start = Clock::now();
+    Read_Back_Picture(&window->Picture, 16, 0, 0, 705, 511);  // the region the tool reads
+    const double bare = std::chrono::duration<double>(Clock::now() - start).count();
+
+    Init_DUT_Bus();
+    start = Clock::now();
+    Press(view, {0, 0});
+    Release(view, {711, 511});
+    const double tool = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("Full read-back of one channel (512 lines x 178 quads) with the read-back tool:\n");
+    std::printf("  with a repaint after every quad: %.3f s\n", tool);
+    std::printf("  reading alone:                   %.3f s\n", bare);
+    std::printf("  repainting:                      %.3f s (%.0f %%)\n", tool - bare,
+                tool > 0 ? 100.0 * (tool - bare) / tool : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    vanlpt::testing::Reset_Library("1=sim");
+    ScriptedDialogs dialogs;
+    Install_Dialogs(&dialogs);
+    VirtualClock clock;  // the board check's settle waits take no time
+    Install_Clock(&clock);
+
+    Create_Application_Windows();
+    OsdexForm->show();
+    QApplication::processEvents();
+
+    Report_Solid_Rect_Cycles();
+    Report_Read_Back_Time();
+
+    Destroy_All_Windows();
+    Install_Clock(nullptr);
+    Install_Dialogs(nullptr);
+    return 0;
+}
