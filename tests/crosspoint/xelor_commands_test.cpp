@@ -1,6 +1,11 @@
 // The crosspoint commands against the simulated board's crosspoint.
 #include "ui/crosspoint/xelor_commands.h"
 
+#include <map>
+#include <string>
+#include <vector>
+
+#include "port/pin_map.h"
 #include "port/spi.h"
 #include "tests/port/port_fixture.h"
 
@@ -118,6 +123,81 @@ TEST_F(XelorCommandsTest, ResetDisablesEveryOutputAndLeavesTheClockIdle) {
     EXPECT_EQ(DirectReadPrinterPin(4), 1);   // CPOL 1: clock idles high
     EXPECT_EQ(DirectReadPrinterPin(17), 0);  // ~CE stays low
     EXPECT_EQ(DirectReadPrinterPin(2), 1);   // reset released
+}
+
+}  // namespace
+
+namespace {
+
+// Forwards to the simulated port behind LPT1 and records the levels of the crosspoint's
+// control pins after every write, so the order in which they move can be checked.
+class PinRecorder : public vanlpt::RawPort {
+public:
+    explicit PinRecorder(board::SimulatedPort& port) : port_(port) {
+        for (int pin : {3, 4, 5, 6, 17}) last_[pin] = Level(pin);
+    }
+    std::uint8_t Read_Data() override { return port_.Read_Data(); }
+    void Write_Data(std::uint8_t v) override {
+        port_.Write_Data(v);
+        Record();
+    }
+    std::uint8_t Read_Status() override { return port_.Read_Status(); }
+    std::uint8_t Read_Control() override { return port_.Read_Control(); }
+    void Write_Control(std::uint8_t v) override {
+        port_.Write_Control(v);
+        Record();
+    }
+    void Write_Register(unsigned offset, std::uint8_t v) override {
+        port_.Write_Register(offset, v);
+    }
+
+    // "pin=level" for every change of pins 3, 6 and 17, and "data" once per run of clock or
+    // data-in changes between them.
+    std::vector<std::string> events;
+
+private:
+    int Level(int pin) { return Pin_Level(pin, port_.Data_Latch(), 0, port_.Read_Control()); }
+
+    void Record() {
+        for (int pin : {3, 6, 17}) {
+            const int level = Level(pin);
+            int& last = last_[pin];
+            if (level != last) events.push_back(std::to_string(pin) + "=" + std::to_string(level));
+            last = level;
+        }
+        for (int pin : {4, 5}) {
+            const int level = Level(pin);
+            int& last = last_[pin];
+            if (level != last && (events.empty() || events.back() != "data"))
+                events.push_back("data");
+            last = level;
+        }
+    }
+
+    board::SimulatedPort& port_;
+    std::map<int, int> last_;
+};
+
+TEST_F(XelorCommandsTest, PinsMoveInTheSendOrder) {
+    // The levels a register cycle leaves behind: ~CE (the chip's CS) high, data pins low.
+    DirectWritePrinterPin(17, 1);
+    DirectWritePrinterPin(3, 0);
+    DirectWritePrinterPin(6, 0);
+    PinRecorder recorder(Port());
+    vanlpt::testing::Install_Raw_Port(1, &recorder);
+    ASSERT_NE(Select_LPT_123(1), 0);
+    Xelor_Send_112_Bits({}, false);
+    Xelor_Do_Send_Update(5, On(3, 2), 0, false);
+    vanlpt::testing::Install_Raw_Port(1, nullptr);
+
+    // Full initialization: latch high, MODE high, ~CE low, the words, a low pulse on ~Update;
+    // then the single update with MODE low. Pins already at their level leave no event.
+    const std::vector<std::string> expected = {"3=1", "6=1", "17=0", "data", "3=0",
+                                               "3=1", "6=0", "data", "3=0",  "3=1"};
+    EXPECT_EQ(recorder.events, expected);
+    EXPECT_EQ(Crosspoint().Counters().full_inits, 1u);
+    EXPECT_EQ(Crosspoint().Counters().single_updates, 1u);
+    EXPECT_EQ(Crosspoint().Route(5), (board::CrosspointRoute{true, 3, 2}));
 }
 
 }  // namespace
