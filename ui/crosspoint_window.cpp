@@ -19,6 +19,7 @@
 
 #include "ui/forms.h"
 #include "ui/icons.h"
+#include "ui/tool_buttons.h"
 
 namespace {
 
@@ -55,18 +56,6 @@ QIcon Caption_Icon(const QString& caption, QColor colour) {
     painter.drawRect(0, 0, 15, 15);
     painter.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, caption);
     return QIcon(pixmap);
-}
-
-QToolButton* Add_Button(QToolBar* bar, const QString& name, const QString& hint, const QIcon& icon,
-                        bool checkable = false) {
-    auto* button = new QToolButton(bar);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setIcon(icon);
-    button->setCheckable(checkable);
-    button->setAutoRaise(true);
-    bar->addWidget(button);
-    return button;
 }
 
 }  // namespace
@@ -108,32 +97,35 @@ void TXelorForm::Build_Menus() {
 void TXelorForm::Build_Tool_Bars() {
     ToolBarSetup = addToolBar("Setup");
     ToolBarSetup->setObjectName("ToolBarSetup");
-    ToolButtonDisable = Add_Button(ToolBarSetup, "ToolButtonDisable", "Disable all outputs",
-                                   Caption_Icon("--", Qt::darkRed));
+    ToolButtonDisable = Add_Tool_Button(ToolBarSetup, "ToolButtonDisable", "Disable all outputs",
+                                        Caption_Icon("--", Qt::darkRed));
     ToolButtonInxOutx =
-        Add_Button(ToolBarSetup, "ToolButtonInxOutx", "Connect inputs 0-15 to outputs 0-15",
-                   Caption_Icon("n=n", Qt::darkBlue));
-    ToolButton1vv = Add_Button(ToolBarSetup, "ToolButton1vv", "Set all outputs to unity gain",
-                               Caption_Icon("x1", Qt::darkGreen));
-    ToolButton2vv = Add_Button(ToolBarSetup, "ToolButton2vv", "Set all outputs to 2V/V gain",
-                               Caption_Icon("x2", Qt::darkGreen));
+        Add_Tool_Button(ToolBarSetup, "ToolButtonInxOutx", "Connect inputs 0-15 to outputs 0-15",
+                        Caption_Icon("n=n", Qt::darkBlue));
+    ToolButton1vv = Add_Tool_Button(ToolBarSetup, "ToolButton1vv", "Set all outputs to unity gain",
+                                    Caption_Icon("x1", Qt::darkGreen));
+    ToolButton2vv = Add_Tool_Button(ToolBarSetup, "ToolButton2vv", "Set all outputs to 2V/V gain",
+                                    Caption_Icon("x2", Qt::darkGreen));
     ToolBarSetup->addSeparator();
     ToolButtonAdvancedFeatures =
-        Add_Button(ToolBarSetup, "ToolButtonAdvancedFeatures", "Expert mode",
-                   Tool_Icon(IconId::AdvancedFeatures), true);
+        Add_Tool_Button(ToolBarSetup, "ToolButtonAdvancedFeatures", "Expert mode",
+                        Tool_Icon(IconId::AdvancedFeatures), true);
 
     ToolBarView = addToolBar("Other Windows");
     ToolBarView->setObjectName("ToolBarView");
     for (int n = 0; n < 8; ++n)
-        ToolButtonView[n] = Add_Button(ToolBarView, QString("ToolButtonView%1").arg(n),
-                                       QString("View Channel %1").arg(n), View_Channel_Icon(n));
-    ToolButtonViewCrosspoint = Add_Button(ToolBarView, "ToolButtonViewCrosspoint",
-                                          "View Crosspoint", Tool_Icon(IconId::ViewCrosspoint));
-    ToolButtonViewMwrite = Add_Button(ToolBarView, "ToolButtonViewMwrite",
-                                      "View Multi-Channel Write", Tool_Icon(IconId::ViewMwrite));
+        ToolButtonView[n] =
+            Add_Tool_Button(ToolBarView, QString("ToolButtonView%1").arg(n),
+                            QString("View Channel %1").arg(n), View_Channel_Icon(n));
+    ToolButtonViewCrosspoint =
+        Add_Tool_Button(ToolBarView, "ToolButtonViewCrosspoint", "View Crosspoint",
+                        Tool_Icon(IconId::ViewCrosspoint));
+    ToolButtonViewMwrite =
+        Add_Tool_Button(ToolBarView, "ToolButtonViewMwrite", "View Multi-Channel Write",
+                        Tool_Icon(IconId::ViewMwrite));
     ToolButtonParallelPort =
-        Add_Button(ToolBarView, "ToolButtonParallelPort", "View Parallel Port Diagnositc",
-                   Tool_Icon(IconId::ParallelPort));
+        Add_Tool_Button(ToolBarView, "ToolButtonParallelPort", "View Parallel Port Diagnositc",
+                        Tool_Icon(IconId::ParallelPort));
 }
 
 QWidget* TXelorForm::Build_Outputs_Panel(const char* name, int first, int count) {

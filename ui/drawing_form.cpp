@@ -56,18 +56,6 @@ QToolBar* TDrawingForm::Add_Band(const QString& name, const QString& hint, bool 
     return bar;
 }
 
-QToolButton* TDrawingForm::Add_Tool_Button(QToolBar* bar, const QString& name, const QString& hint,
-                                           const QIcon& icon, bool checkable) {
-    auto* button = new QToolButton(bar);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setIcon(icon);
-    button->setCheckable(checkable);
-    button->setAutoRaise(true);
-    bar->addWidget(button);
-    return button;
-}
-
 QToolButton* TDrawingForm::Add_Drawing_Tool(const QString& name, const QString& hint,
                                             const QIcon& icon, int tool) {
     QToolButton* button = Add_Tool_Button(ToolBarDrawing, name, hint, icon, true);

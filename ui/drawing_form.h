@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "chip/canvas.h"
+#include "ui/tool_buttons.h"
 
 class PictureView;
 class QpLevelPicker;
@@ -113,8 +114,6 @@ public:
 protected:
     // A new cool-bar band; new_row starts a row of bands below the earlier ones.
     QToolBar* Add_Band(const QString& name, const QString& hint, bool new_row);
-    QToolButton* Add_Tool_Button(QToolBar* bar, const QString& name, const QString& hint,
-                                 const QIcon& icon, bool checkable = false);
     // A tool button that selects tool number `tool` when clicked.
     QToolButton* Add_Drawing_Tool(const QString& name, const QString& hint, const QIcon& icon,
                                   int tool);
