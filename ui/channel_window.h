@@ -50,15 +50,6 @@ public:
     QToolButton* ToolButtonErase = nullptr;
     QToolButton* ToolButtonHelp = nullptr;
 
-    QToolButton* ToolButtonCrosshair = nullptr;
-    QToolButton* ToolButtonFreehandDrawing = nullptr;
-    QToolButton* ToolButtonQuadPixel = nullptr;
-    QToolButton* ToolButtonOpenRect = nullptr;
-    QToolButton* ToolButtonSolidRect = nullptr;
-    QToolButton* ToolButtonLumaHoriz = nullptr;
-    QToolButton* ToolButtonLumaVert = nullptr;
-    QToolButton* ToolButtonText = nullptr;
-    QToolButton* ToolButtonLoad = nullptr;
     QToolButton* ToolButtonSaveRect = nullptr;
     QToolButton* ToolButtonReadOSD = nullptr;
     QToolButton* ToolButtonShareMem = nullptr;

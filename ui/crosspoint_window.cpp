@@ -113,19 +113,12 @@ void TXelorForm::Build_Tool_Bars() {
 
     ToolBarView = addToolBar("Other Windows");
     ToolBarView->setObjectName("ToolBarView");
-    for (int n = 0; n < 8; ++n)
-        ToolButtonView[n] =
-            Add_Tool_Button(ToolBarView, QString("ToolButtonView%1").arg(n),
-                            QString("View Channel %1").arg(n), View_Channel_Icon(n));
-    ToolButtonViewCrosspoint =
-        Add_Tool_Button(ToolBarView, "ToolButtonViewCrosspoint", "View Crosspoint",
-                        Tool_Icon(IconId::ViewCrosspoint));
-    ToolButtonViewMwrite =
-        Add_Tool_Button(ToolBarView, "ToolButtonViewMwrite", "View Multi-Channel Write",
-                        Tool_Icon(IconId::ViewMwrite));
-    ToolButtonParallelPort =
-        Add_Tool_Button(ToolBarView, "ToolButtonParallelPort", "View Parallel Port Diagnositc",
-                        Tool_Icon(IconId::ParallelPort));
+    // The port button's hint is this window's own text.
+    const ViewButtons view = Add_View_Buttons(ToolBarView, "View Parallel Port Diagnositc");
+    ToolButtonView = view.channel;
+    ToolButtonViewCrosspoint = view.crosspoint;
+    ToolButtonViewMwrite = view.mwrite;
+    ToolButtonParallelPort = view.parallel_port;
 }
 
 QWidget* TXelorForm::Build_Outputs_Panel(const char* name, int first, int count) {

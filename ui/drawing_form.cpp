@@ -67,20 +67,11 @@ QToolButton* TDrawingForm::Add_Drawing_Tool(const QString& name, const QString& 
 
 void TDrawingForm::Build_View_Tool_Bar() {
     ToolBarView = Add_Band("ToolBarView", "Other Windows", false);
-    for (int n = 0; n < 8; ++n) {
-        ToolButtonView[n] =
-            Add_Tool_Button(ToolBarView, QString("ToolButtonView%1").arg(n),
-                            QString("View Channel %1").arg(n), View_Channel_Icon(n));
-    }
-    ToolButtonViewCrosspoint =
-        Add_Tool_Button(ToolBarView, "ToolButtonViewCrosspoint", "View Crosspoint",
-                        Tool_Icon(IconId::ViewCrosspoint));
-    ToolButtonViewMwrite =
-        Add_Tool_Button(ToolBarView, "ToolButtonViewMwrite", "View Multi-Channel Write",
-                        Tool_Icon(IconId::ViewMwrite));
-    ToolButtonParallelPort =
-        Add_Tool_Button(ToolBarView, "ToolButtonParallelPort", "View Parallel Port Diagnostic",
-                        Tool_Icon(IconId::ParallelPort));
+    const ViewButtons view = Add_View_Buttons(ToolBarView, "View Parallel Port Diagnostic");
+    ToolButtonView = view.channel;
+    ToolButtonViewCrosspoint = view.crosspoint;
+    ToolButtonViewMwrite = view.mwrite;
+    ToolButtonParallelPort = view.parallel_port;
 }
 
 void TDrawingForm::Build_Luma_Tool_Bar() {

@@ -77,6 +77,16 @@ public:
     QToolButton* ToolButtonViewMwrite = nullptr;
     QToolButton* ToolButtonParallelPort = nullptr;
     QToolButton* ToolButtonAdvancedFeatures = nullptr;
+    // The drawing tools both windows have (the channel window adds its own after them).
+    QToolButton* ToolButtonCrosshair = nullptr;
+    QToolButton* ToolButtonFreehandDrawing = nullptr;
+    QToolButton* ToolButtonQuadPixel = nullptr;
+    QToolButton* ToolButtonOpenRect = nullptr;
+    QToolButton* ToolButtonSolidRect = nullptr;
+    QToolButton* ToolButtonLumaHoriz = nullptr;
+    QToolButton* ToolButtonLumaVert = nullptr;
+    QToolButton* ToolButtonText = nullptr;
+    QToolButton* ToolButtonLoad = nullptr;
     std::array<QToolButton*, 16> ToolButtonFILL{};  // index = level: FILL00 .. FILL15
 
     // Tool := t; each tool button is shown pressed exactly when its number is t.

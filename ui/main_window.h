@@ -34,15 +34,6 @@ public:
     QToolBar* ToolBarCommand = nullptr;
     QToolButton* ToolButtonErase = nullptr;
     std::array<QToolButton*, 8> ToolButtonWrite{};  // ToolButtonWrite0 .. ToolButtonWrite7
-    QToolButton* ToolButtonCrosshair = nullptr;
-    QToolButton* ToolButtonFreehandDrawing = nullptr;
-    QToolButton* ToolButtonQuadPixel = nullptr;
-    QToolButton* ToolButtonOpenRect = nullptr;
-    QToolButton* ToolButtonSolidRect = nullptr;
-    QToolButton* ToolButtonLumaHoriz = nullptr;
-    QToolButton* ToolButtonLumaVert = nullptr;
-    QToolButton* ToolButtonText = nullptr;
-    QToolButton* ToolButtonLoad = nullptr;
 
     // Register panel rows besides the quad rows.
     QPushButton* btnGetLOSALL = nullptr;

@@ -1,20 +1,25 @@
-// A tool-bar button as every window's tool bars have it: named, with its hint and picture,
-// flat until the pointer is over it.
+// Tool-bar buttons as every window's tool bars have them, and the view band that the
+// drawing windows and the crosspoint window share.
 #pragma once
 
 #include <QIcon>
 #include <QString>
 #include <QToolBar>
 #include <QToolButton>
+#include <array>
 
-inline QToolButton* Add_Tool_Button(QToolBar* bar, const QString& name, const QString& hint,
-                                    const QIcon& icon, bool checkable = false) {
-    auto* button = new QToolButton(bar);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setIcon(icon);
-    button->setCheckable(checkable);
-    button->setAutoRaise(true);
-    bar->addWidget(button);
-    return button;
-}
+// A named button with its hint and picture, flat until the pointer is over it.
+QToolButton* Add_Tool_Button(QToolBar* bar, const QString& name, const QString& hint,
+                             const QIcon& icon, bool checkable = false);
+
+// The buttons of the view band: the eight channel windows, the crosspoint window, the
+// main window and the port window.
+struct ViewButtons {
+    std::array<QToolButton*, 8> channel{};
+    QToolButton* crosspoint = nullptr;
+    QToolButton* mwrite = nullptr;
+    QToolButton* parallel_port = nullptr;
+};
+
+// Fills `bar` with the view buttons; the windows differ only in the port button's hint.
+ViewButtons Add_View_Buttons(QToolBar* bar, const QString& parallel_port_hint);

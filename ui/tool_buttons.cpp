@@ -1,0 +1,30 @@
+#include "ui/tool_buttons.h"
+
+#include "ui/icons.h"
+
+QToolButton* Add_Tool_Button(QToolBar* bar, const QString& name, const QString& hint,
+                             const QIcon& icon, bool checkable) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setIcon(icon);
+    button->setCheckable(checkable);
+    button->setAutoRaise(true);
+    bar->addWidget(button);
+    return button;
+}
+
+ViewButtons Add_View_Buttons(QToolBar* bar, const QString& parallel_port_hint) {
+    ViewButtons buttons;
+    for (int n = 0; n < 8; ++n)
+        buttons.channel[n] =
+            Add_Tool_Button(bar, QString("ToolButtonView%1").arg(n),
+                            QString("View Channel %1").arg(n), View_Channel_Icon(n));
+    buttons.crosspoint = Add_Tool_Button(bar, "ToolButtonViewCrosspoint", "View Crosspoint",
+                                         Tool_Icon(IconId::ViewCrosspoint));
+    buttons.mwrite = Add_Tool_Button(bar, "ToolButtonViewMwrite", "View Multi-Channel Write",
+                                     Tool_Icon(IconId::ViewMwrite));
+    buttons.parallel_port = Add_Tool_Button(bar, "ToolButtonParallelPort", parallel_port_hint,
+                                            Tool_Icon(IconId::ParallelPort));
+    return buttons;
+}
