@@ -13,18 +13,20 @@
 #include "chip/luma.h"
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
+#include "shell/clock.h"
 #include "shell/event_pump.h"
 
 namespace {
 
-std::chrono::microseconds event_interval = Default_Event_Interval;
-std::chrono::steady_clock::time_point last_events{};
+std::uint32_t event_interval_ms = Default_Event_Interval_ms;
+std::uint32_t last_events = 0;
 bool events_ran = false;  // last_events is set
 
 // Called before each step of a responsive loop: true when the loop must stop.
 bool Stop_Before_Step() {
-    const auto now = std::chrono::steady_clock::now();
-    if (events_ran && now - last_events < event_interval) return Quit_Requested();
+    const std::uint32_t now = Clock_Milliseconds();
+    // Unsigned difference: right across the clock's wrap at 2^32.
+    if (events_ran && now - last_events < event_interval_ms) return Quit_Requested();
     events_ran = true;
     last_events = now;
     return Process_Pending_Events();
@@ -172,8 +174,9 @@ void Keep_On_Track(const Run& run, int step) {
     Write_Unless_Held(run.r.column, static_cast<std::uint8_t>(run.quad + (horizontal ? step : 0)));
 }
 
+// The set-up is sent even for a run of no command: callers rely on the increment bit and the
+// position a run leaves behind.
 bool Execute_Run(const Run& run) {
-    if (run.count <= 0) return true;
     Set_Increment(run.r, run.direction, run.how);
     Write_Position(run.r, run.line, run.quad);
     for (int step = 0; step < run.count; ++step) {
@@ -217,8 +220,8 @@ bool For_Region(const Bank_Registers& r, int x0, int y0, int x1, int y1, Quad_St
 
 }  // namespace
 
-void Set_Event_Interval(std::chrono::microseconds interval) {
-    event_interval = interval;
+void Set_Event_Interval(std::uint32_t interval_ms) {
+    event_interval_ms = interval_ms;
     events_ran = false;
 }
 

@@ -8,8 +8,8 @@
 //
 // Responsive loops check before every step whether the application has been asked to quit and
 // then stop at once; such primitives return false when they stopped early. Pending GUI events
-// run between steps too, at most once per event interval, because one turn of the event loop
-// costs more than several register writes.
+// run between steps too, at most once per event interval of the program's clock (shell/clock.h),
+// because one turn of the event loop costs more than several register writes.
 // While they let events run, another handler may use the bus: with the cache on, a run
 // notices what that changed and sets its registers again before its next command.
 //
@@ -21,7 +21,6 @@
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -29,9 +28,10 @@ class Canvas;
 
 using Quad_Levels = std::array<int, 4>;  // pixel 0 (leftmost) .. pixel 3
 
-// How often responsive loops let pending events run; zero: before every step.
-inline constexpr std::chrono::microseconds Default_Event_Interval{4000};
-void Set_Event_Interval(std::chrono::microseconds interval);
+// How often responsive loops let pending events run, in milliseconds of the program's clock;
+// zero: before every step.
+inline constexpr std::uint32_t Default_Event_Interval_ms = 4;
+void Set_Event_Interval(std::uint32_t interval_ms);
 
 // Single pixels and quads.
 void Write_Pixel(std::uint8_t bank, int x, int line, int level);

@@ -15,6 +15,11 @@ public:
                                  static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
         return static_cast<std::uint32_t>(ms);  // wraps like the system tick count
     }
+    std::int64_t Epoch_Milliseconds() override {
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+    }
 };
 
 SystemClock system_clock;
@@ -32,4 +37,8 @@ void Install_Clock(Clock* clock) {
 
 std::uint32_t Clock_Milliseconds() {
     return Current_Clock().Milliseconds();
+}
+
+std::int64_t Clock_Epoch_Milliseconds() {
+    return Current_Clock().Epoch_Milliseconds();
 }

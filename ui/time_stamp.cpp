@@ -23,11 +23,6 @@
 
 namespace {
 
-std::function<QDateTime()>& Time_Source() {
-    static std::function<QDateTime()> source;
-    return source;
-}
-
 // The locale's long time format without its time-zone parts ("t", "tt", ...).
 QString Long_Time_Format(const QLocale& locale) {
     QString format = locale.timeFormat(QLocale::LongFormat);
@@ -59,15 +54,7 @@ QString Time_Stamp_Text(const QDateTime& when, bool with_date, const QLocale& lo
 }
 
 QDateTime Time_Stamp_Now() {
-    return Time_Source() ? Time_Source()() : QDateTime::currentDateTime();
-}
-
-void Set_Time_Stamp_Source(std::function<QDateTime()> source) {
-    Time_Source() = std::move(source);
-}
-
-void Use_Program_Clock_For_Time_Stamp(const QDateTime& at_zero) {
-    Set_Time_Stamp_Source([at_zero] { return at_zero.addMSecs(Clock_Milliseconds()); });
+    return QDateTime::fromMSecsSinceEpoch(Clock_Epoch_Milliseconds());
 }
 
 bool Upload_Box_To_Channel(std::uint8_t bank, Canvas& picture, int left, int top, int right,

@@ -1,13 +1,12 @@
 // The text of the channel windows' time stamp and the moment it shows. The text follows the
-// user's locale; the moment comes from the system's wall clock unless a source is installed,
-// so tests and benchmarks can run the time stamp on the program's replaceable clock.
+// user's locale; the moment comes from the program's clock, so a virtual clock drives the
+// time stamp in tests and benchmarks.
 #pragma once
 
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
 #include <cstdint>
-#include <functional>
 
 class Canvas;
 
@@ -15,13 +14,8 @@ class Canvas;
 // no room for); with_date puts the short date and a blank before it.
 QString Time_Stamp_Text(const QDateTime& when, bool with_date, const QLocale& locale = QLocale());
 
-// The moment the next tick shows.
+// The moment the next tick shows, in local time.
 QDateTime Time_Stamp_Now();
-// Installs the source of Time_Stamp_Now; an empty function restores the wall clock.
-void Set_Time_Stamp_Source(std::function<QDateTime()> source);
-// A source that follows the program's clock (Current_Clock): `at_zero` plus its milliseconds,
-// so a VirtualClock drives the time stamp.
-void Use_Program_Clock_For_Time_Stamp(const QDateTime& at_zero);
 
 // Uploads a box of a channel window's picture into that channel (bank 16 n): cut to the
 // picture, and from the start of the quad holding its left edge so that none of the box is

@@ -12,6 +12,7 @@
 #include "chip/luma.h"
 #include "chip/register_bus.h"
 #include "port/port_state.h"
+#include "shell/clock.h"
 #include "shell/event_pump.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
@@ -33,13 +34,15 @@ protected:
         Transparent_Color = Default_Transparent_Color;
         Clear_Quit_Request();
         Install_Event_Processor({});
-        Set_Event_Interval(std::chrono::microseconds(0));  // tests step the event pump exactly
+        Install_Clock(&clock);
+        Set_Event_Interval(0);  // tests step the event pump exactly
         Init_DUT_Bus();
         Clear_Register_Statistics();
         board_->Reset_Counters();
     }
     void TearDown() override {
-        Set_Event_Interval(Default_Event_Interval);
+        Set_Event_Interval(Default_Event_Interval_ms);
+        Install_Clock(nullptr);
         Install_Event_Processor({});
         Clear_Quit_Request();
         Port_State.Log_Mask = 0;
@@ -50,6 +53,8 @@ protected:
     std::uint64_t Board_Reads() const { return board_->Chip().Counters().register_reads; }
     std::uint64_t Board_Commands() const { return board_->Chip().Counters().memory_commands; }
     void Reset_Board_Counters() { board_->Reset_Counters(); }
+
+    VirtualClock clock;
 
     // Number of pixels in [x0, x1) x [y0, y1) where the channel's memory and the picture
     // disagree.

@@ -49,6 +49,31 @@ TEST(DisplayCoordinates, ColumnToQuadAndFieldLine) {
     EXPECT_FALSE(Row_To_Field_Line(10, 100));
 }
 
+TEST_F(DrawingTest, EmptyRunsStillSetTheIncrementAndTheStartPosition) {
+    Write_Horiz_Run(0, 40, 41, 300);  // rounds to no quad
+    EXPECT_EQ(Board_Commands(), 0u);
+    EXPECT_EQ(Chip().Register(Reg::STATUS) & (Status_HINC | Status_VINC), Status_HINC);
+    EXPECT_EQ(Chip().Register(Reg::QPHORIZ), 10);
+    EXPECT_EQ(Chip().Register(Reg::QPLINEH), 1);
+    EXPECT_EQ(Chip().Register(Reg::QPLINEL), 300 - 256);
+
+    Write_Vert_Run(0, 80, 7, 7);
+    EXPECT_EQ(Board_Commands(), 0u);
+    EXPECT_EQ(Chip().Register(Reg::STATUS) & (Status_HINC | Status_VINC), Status_VINC);
+    EXPECT_EQ(Chip().Register(Reg::QPHORIZ), 20);
+    EXPECT_EQ(Chip().Register(Reg::QPLINEL), 7);
+
+    Write_Horiz_Run_Multi(0b101, 8, 8, 9);
+    EXPECT_EQ(Chip().Register(MReg::CONTROL), Status_HINC);
+    EXPECT_EQ(Chip().Register(MReg::QPHORIZ), 2);
+    EXPECT_EQ(Chip().Register(MReg::QPLINEL), 9);
+    Write_Vert_Run_Multi(0b101, 12, 5, 5);
+    EXPECT_EQ(Chip().Register(MReg::CONTROL), Status_VINC);
+    EXPECT_EQ(Chip().Register(MReg::QPHORIZ), 3);
+    EXPECT_EQ(Chip().Register(MReg::QPLINEL), 5);
+    EXPECT_EQ(Board_Commands(), 0u);
+}
+
 TEST_F(DrawingTest, RunCommandCounts) {
     Write_Register(Reg::QPH, 0x55);
     Write_Register(Reg::QPL, 0x55);
@@ -303,7 +328,8 @@ TEST_F(DrawingTest, QuitRequestStopsTheLoopBeforeItsNextStep) {
 }
 
 TEST_F(DrawingTest, EventsRunLessOftenThanStepsButQuitIsSeenAtOnce) {
-    Set_Event_Interval(std::chrono::hours(1));
+    Set_Event_Interval(Default_Event_Interval_ms);
+    clock.Set_Step(0);  // the program's clock stands still: one event break only
     int turns = 0;
     Install_Event_Processor([&] { ++turns; });
     Write_Register(Reg::QPH, 0x11);
@@ -313,6 +339,21 @@ TEST_F(DrawingTest, EventsRunLessOftenThanStepsButQuitIsSeenAtOnce) {
     Request_Quit();
     EXPECT_FALSE(Write_Horiz_Run(0, 0, 712, 1));
     EXPECT_EQ(Board_Commands(), 178u);
+}
+
+TEST_F(DrawingTest, EventBreaksFollowTheProgramClockNotTheMachine) {
+    Set_Event_Interval(Default_Event_Interval_ms);
+    std::vector<std::uint64_t> commands_at_turn;
+    Install_Event_Processor([&] {
+        commands_at_turn.push_back(Board_Commands());
+        clock.Advance(Default_Event_Interval_ms);  // the next step is due for a break again
+    });
+    clock.Set_Step(0);
+    Write_Register(Reg::QPH, 0x11);
+    Write_Horiz_Run(0, 0, 712, 0);
+    // One break before every step: the clock moved by a whole interval during each.
+    ASSERT_EQ(commands_at_turn.size(), 178u);
+    for (std::size_t i = 0; i < commands_at_turn.size(); ++i) EXPECT_EQ(commands_at_turn[i], i);
 }
 
 TEST_F(DrawingTest, RunStaysOnTrackWhenAnotherHandlerUsesTheBankMeanwhile) {

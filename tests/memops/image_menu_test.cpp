@@ -96,11 +96,11 @@ TEST_F(MemopsTest, ClosingTheProgramDuringAFullEraseStopsBeforeTheNextLine) {
     int lines_at_close = -1;
     std::uint64_t commands_at_close = 0;
     dialogs.message_answers = {MsgResult::Yes};  // the close question
-    // Closes on the tenth turn of the event loop inside the erase, once some lines are done.
+    // Closes once the board has seen twenty lines of memory commands.
+    const std::uint64_t close_at = Chip().Counters().memory_commands + 20 * 178;
     QTimer closer;
-    int turns = 0;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (++turns != 10) return;
+        if (lines_at_close >= 0 || Chip().Counters().memory_commands < close_at) return;
         OsdexForm->close();
         lines_at_close = Lines_At_Level(Chip(), 0, 0);
         commands_at_close = Chip().Counters().memory_commands;

@@ -24,11 +24,10 @@ protected:
         previous_folder = QDir::currentPath();
         QDir::setCurrent(folder.path());
         Start_Program();
-        // A fixed moment, so that two runs draw the same time stamps.
-        Set_Time_Stamp_Source([] { return QDateTime(QDate(2026, 1, 2), QTime(9, 41, 0)); });
+        // One moment for the whole test, so that every run draws the same time stamps.
+        clock.Hold_Epoch(QDateTime(QDate(2026, 1, 2), QTime(9, 41, 0)).toMSecsSinceEpoch());
     }
     void TearDown() override {
-        Set_Time_Stamp_Source({});
         QDir::setCurrent(previous_folder);
         UiTest::TearDown();
     }

@@ -24,10 +24,10 @@ protected:
         QLocale::setDefault(English_US);
         Start_Program();
         clock.Set(0);
-        Use_Program_Clock_For_Time_Stamp(QDateTime(QDate(2026, 1, 2), QTime(12, 59, 58)));
+        clock.Set_Epoch_At_Zero(
+            QDateTime(QDate(2026, 1, 2), QTime(12, 59, 58)).toMSecsSinceEpoch());
     }
     void TearDown() override {
-        Set_Time_Stamp_Source({});
         QLocale::setDefault(QLocale::system());
         UiTest::TearDown();
     }
