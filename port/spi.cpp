@@ -7,6 +7,7 @@
 #include "port/activity_log.h"
 #include "port/port_ops.h"
 #include "port/port_state.h"
+#include "shell/c_numbers.h"
 #include "shell/text_format.h"
 #include "vanlpt/vanlpt.h"
 
@@ -68,7 +69,7 @@ unsigned SPI_Half_Period_ms(float kHz) {
 float SPI_Rate_From_Text(const std::string& text) {
     const char* begin = text.c_str();
     char* end = nullptr;
-    const float rate = std::strtof(begin, &end);
+    const float rate = static_cast<float>(C_Leading_Double(begin, &end));
     return end == begin ? std::nanf("") : rate;
 }
 

@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth
+    locales
 )
 
 missing=()
@@ -18,15 +19,20 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
-echo "Installing missing packages: ${missing[*]}"
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
     sudo_cmd=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing missing packages: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run the program's number texts in a comma-decimal locale too.
+if ! locale -a 2>/dev/null | grep -qx 'de_DE.utf8'; then
+    echo "Generating the locale de_DE.UTF-8"
+    "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

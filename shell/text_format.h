@@ -1,13 +1,16 @@
 // printf-style formatting into a std::string, for the system's message and log texts whose
 // format strings are fixed ("%2.2X", "%d", ...). Hot paths that format into a small stack
-// buffer may keep doing so; this is for everything else.
+// buffer may keep doing so; this is for everything else. Numbers come out in the C locale.
 #pragma once
 
 #include <cstdarg>
 #include <cstdio>
 #include <string>
 
+#include "shell/c_numbers.h"
+
 [[gnu::format(printf, 1, 2)]] inline std::string Format_Text(const char* format, ...) {
+    const C_Numbers_Scope numbers;
     va_list args;
     va_start(args, format);
     va_list copy;

@@ -15,7 +15,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <tuple>
+#include "shell/text_format.h"
 
 #include "chip/luma.h"
 #include "chip/register_bus.h"
@@ -99,27 +99,19 @@ void TOsdexForm::Connect_Diagnostics() {
 }
 
 std::string TOsdexForm::Statistics_Text() {
-    const char* format =
+    static constexpr const char* format =
         "num_reg_writes: %d\r\nnum_reg_reads: %d\r\n num_write_verify_errors: %d\r\n write "
         "verify failure rate %.2f %%\r\n num_read_verify_errors: %d\r\n read verify failure "
         "rate %.2f %%\r\n verify_error_address: 0x%X %s\r\n verify_error_data: 0x%X\r\n "
         "verify_error_readback: 0x%X\r\nnum_busy_timeout_errors: %d\r\n "
         "max_busy_timeout_count: %d";
-    const auto args = std::make_tuple(
-        num_reg_writes, num_reg_reads, num_write_verify_errors,
-        Failure_Rate(num_write_verify_errors, num_reg_writes), num_read_verify_errors,
-        Failure_Rate(num_read_verify_errors, num_reg_reads),
-        static_cast<unsigned>(verify_error_address), verify_error_name.c_str(),
-        static_cast<unsigned>(verify_error_data), static_cast<unsigned>(verify_error_readback),
-        num_busy_timeout_errors, max_busy_timeout_count);
-    const auto print = [format](char* buffer, std::size_t size, const auto&... values) {
-        return std::snprintf(buffer, size, format, values...);
-    };
-    const int length = std::apply([&](const auto&... v) { return print(nullptr, 0, v...); }, args);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
-    std::apply([&](const auto&... v) { print(text.data(), text.size(), v...); }, args);
-    text.pop_back();
-    return text;
+    return Format_Text(format, num_reg_writes, num_reg_reads, num_write_verify_errors,
+                       Failure_Rate(num_write_verify_errors, num_reg_writes),
+                       num_read_verify_errors, Failure_Rate(num_read_verify_errors, num_reg_reads),
+                       static_cast<unsigned>(verify_error_address), verify_error_name.c_str(),
+                       static_cast<unsigned>(verify_error_data),
+                       static_cast<unsigned>(verify_error_readback), num_busy_timeout_errors,
+                       max_busy_timeout_count);
 }
 
 void TOsdexForm::Timer1Timer() {

@@ -13,6 +13,7 @@
 
 #include "memops_fixture.h"
 #include "port/window/port_window.h"
+#include "tests/support/user_locale.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
@@ -53,6 +54,8 @@ TEST_F(MemopsTest, HaltedRepeatedReadShowsTheStatisticsTextExactly) {
 }
 
 TEST_F(MemopsTest, StatisticsShowUpperCaseHexAndTwoDecimals) {
+    const German_User_Locale german;  // the decimal point stays a point
+    ASSERT_TRUE(german.Active()) << "de_DE.UTF-8 is missing: run scripts/install-deps.sh";
     verify_error_address = 0xAB;
     verify_error_name = "QPLINEH";
     verify_error_data = 0xC;

@@ -7,6 +7,8 @@
 #include "port/loopback_hunt.h"
 #include "port/port_ops.h"
 #include "port_fixture.h"
+#include "shell/text_format.h"
+#include "tests/support/user_locale.h"
 
 namespace {
 
@@ -59,6 +61,21 @@ TEST(SpiRate, HalfPeriodsOfTheRateList) {
     EXPECT_FLOAT_EQ(SPI_Rate_From_Text("2.5 kHz"), 2.5f);
     EXPECT_TRUE(std::isnan(SPI_Rate_From_Text("fast")));
     EXPECT_TRUE(std::isnan(SPI_Rate_From_Text("")));
+}
+
+TEST_F(SpiTest, RatesAndNumberTextsUseADecimalPointInACommaLocale) {
+    const German_User_Locale german;
+    ASSERT_TRUE(german.Active()) << "de_DE.UTF-8 is missing: run scripts/install-deps.sh";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.2f", 0.5);
+    ASSERT_STREQ(probe, "0,50");  // the C library itself now writes a comma
+    EXPECT_FLOAT_EQ(SPI_Rate_From_Text("0.500"), 0.5f);
+    EXPECT_FLOAT_EQ(SPI_Rate_From_Text("0.1 kHz"), 0.1f);
+    EXPECT_FLOAT_EQ(SPI_Rate_From_Text("0,5"), 0.0f);  // the comma is no decimal sign here
+    EXPECT_EQ(Format_Text("%1.3f", 0.25), "0.250");
+    EXPECT_EQ(Format_Text("%.2f %%", 33.333), "33.33 %");
+    std::snprintf(probe, sizeof probe, "%.2f", 0.5);
+    EXPECT_STREQ(probe, "0,50");  // the user's locale is back after each text
 }
 
 TEST_F(SpiTest, BadRatesWaitABoundedTime) {

@@ -11,6 +11,7 @@
 #include "port/pin_map.h"
 #include "port/spi.h"
 #include "port_window_fixture.h"
+#include "tests/support/user_locale.h"
 
 namespace {
 
@@ -183,6 +184,19 @@ TEST_F(PortWindowTest, SpiControlsSetPortState) {
     form->cbxSCKkhz->lineEdit()->clear();
     QTest::keyClicks(form->cbxSCKkhz->lineEdit(), "0");
     EXPECT_FLOAT_EQ(Port_State.SPI_Clock_kHz, 0.2f);
+}
+
+TEST_F(PortWindowTest, RatesBelowOneKilohertzWorkInACommaLocale) {
+    const German_User_Locale german;
+    ASSERT_TRUE(german.Active()) << "de_DE.UTF-8 is missing: run scripts/install-deps.sh";
+    Show_Page(form->TabSheetSPI);
+    const int slow = form->cbxSCKkhz->findText("0.100", Qt::MatchStartsWith);
+    ASSERT_GE(slow, 0);
+    form->cbxSCKkhz->setFocus();
+    form->cbxSCKkhz->setCurrentIndex(slow + 1);
+    QTest::keyClick(form->cbxSCKkhz, Qt::Key_Up);  // the user picks the 0.1 kHz entry
+    QTest::keyClick(form->cbxSCKkhz, Qt::Key_Return);
+    EXPECT_FLOAT_EQ(Port_State.SPI_Clock_kHz, 0.1f);
 }
 
 class SendNowTest : public PortWindowTest {
