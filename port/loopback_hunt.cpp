@@ -1,6 +1,8 @@
 // Loopback hunt and port selection.
 #include "port/loopback_hunt.h"
 
+#include <string>
+
 #include "port/pin_map.h"
 #include "port/port_ops.h"
 #include "port/port_state.h"
@@ -34,6 +36,11 @@ int Select_LPT_Port(int n) {
     }
     Set_ECP_Byte_Mode_Registers();
     return r;
+}
+
+void Report_Port_Problems() {
+    const std::string problems = Vanlpt_Check_Ports();
+    if (!problems.empty()) Show_Message(Application_Title, problems, MsgIcon::Warning);
 }
 
 bool Test_Loopback(int outPin, int inPin) {

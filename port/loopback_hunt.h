@@ -18,6 +18,12 @@ bool Test_Loopback(int outPin, int inPin);
 // when a port with the loopback is found and selected.
 bool HuntForLoopback(int outPin, int inPin);
 
+// Asks the library what keeps any mapped port from working (a real port that cannot be
+// claimed and the simulated board standing in, a mapped port that fails) and shows it in one
+// warning box with the application title; shows nothing when every port works. Run before
+// the hunt, so that nobody draws into a simulation believing it is the board.
+void Report_Port_Problems();
+
 enum class Hunt_Outcome { Found, Ignored, Aborted };
 
 // Hunts until the board is found or the user gives up: every failure shows the given

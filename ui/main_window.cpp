@@ -143,6 +143,7 @@ void TOsdexForm::FormCreate() {
 
     Can_Disable_LPT_Data_Output();
 
+    Report_Port_Problems();
     MessageBoxRequest not_found;
     not_found.caption = kBoardCaption;
     not_found.text = "cannot find RUDIRUVUVA parallel port connection";

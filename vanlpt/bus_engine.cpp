@@ -77,6 +77,11 @@ bool BusEngine::Check_Ready_To_Run() {
         error_ = "no port selected: call Select_LPT_123 first";
         return false;
     }
+    // A port whose device failed would only wait out the busy time-out on every cycle.
+    if (const char* fault = lines_.Port()->Fault()) {
+        error_ = fault;
+        return false;
+    }
     if (!Roles_Usable()) {
         error_ =
             "chip-bus pins not assigned: ~WR, ~RD, ADDR and CS need four different control "
@@ -123,7 +128,7 @@ bool BusEngine::Wait_Until_Ready() {
     unsigned long limit = std::max(timeout_, 1ul);  // always look at least once
     unsigned long polls = 0;
     bool ready = false;
-    while (polls < limit && !ready) {
+    while (polls < limit && !ready && lines_.Port()->Fault() == nullptr) {
         ++polls;
         ready = Level_In_Register(where, lines_.Get_Status()) != busy_.active_level;
     }

@@ -11,6 +11,16 @@
 
 namespace vanlpt {
 
+// What decides whether this process may use port I/O.
+struct Io_Conditions {
+    bool raw_io_capability = false;  // CAP_SYS_RAWIO in force (root has it unless dropped)
+    bool locked_down = false;        // kernel lockdown, as Secure Boot sets it
+};
+Io_Conditions System_Io_Conditions();
+
+// Why ioperm failed with `error` (an errno value) and what to do about it.
+std::string Direct_Io_Error(unsigned base, int error, const Io_Conditions& conditions);
+
 class DirectIoPort : public RawPort {
 public:
     // nullptr with *error saying what to do when the process may not use the addresses.

@@ -29,7 +29,8 @@ struct Slot {
     std::unique_ptr<board::SimulatedBoard> board;
     std::unique_ptr<board::SimulatedPort> sim_port;
     std::unique_ptr<SimulatedRawPort> sim_raw;
-    RawPort* custom = nullptr;  // installed by a test, not owned
+    RawPort* custom = nullptr;   // installed by a test, not owned
+    std::string fell_back_from;  // the real port the simulated board stands in for
 };
 
 struct Library {
@@ -54,6 +55,17 @@ Library& Lib() {
 std::string Lpt(int n) {
     return "LPT" + std::to_string(n);
 }
+
+bool Is_Real(TargetKind kind) {
+    return kind == TargetKind::Ppdev || kind == TargetKind::DirectIo;
+}
+
+// Every way a real port is made usable, for the end of each report about one.
+constexpr const char* kRealPortAdvice =
+    "For a real port: load the ppdev driver (sudo modprobe ppdev), unload the printer driver "
+    "that holds the port (sudo rmmod lp), and join group lp (sudo usermod -aG lp $USER, then "
+    "log in again). Direct I/O (VANLPT_PORTS=1=io:0x378) needs root or CAP_SYS_RAWIO and a "
+    "kernel without lockdown (Secure Boot off).";
 
 void Deselect() {
     Library& L = Lib();
@@ -125,10 +137,17 @@ RawPort* Open_Real(int n) {
     if (slot.target.simulated_fallback) {
         // The real port was only the default guess: run on the simulated board for the
         // rest of the run, and say why once.
-        Report_Once(error + "; " + Lpt(n) + " uses the simulated board instead");
+        Report_Once(Lpt(n) + ": the parallel port " + Describe_Target(slot.target) +
+                    " cannot be used: " + error +
+                    ".\nThe simulated evaluation board stands in "
+                    "for " +
+                    Lpt(n) + " instead: what the program sends reaches no real board.\n" +
+                    kRealPortAdvice);
+        const std::string device = Describe_Target(slot.target);
         PortTarget sim;
         sim.kind = TargetKind::Simulated;
         Set_Target(slot, sim, true);
+        slot.fell_back_from = device;
         return slot.sim_raw.get();
     }
     L.error = Lpt(n) + ": " + error;
@@ -160,6 +179,48 @@ Slot* Slot_At(int n) {
     return &Lib().slots[n - 1];
 }
 
+// Tries each real port that is not in use, so that what keeps one from working is reported
+// before the program relies on it.
+void Try_Real_Ports() {
+    Library& L = Lib();
+    for (int n = 1; n <= kPortCount; ++n) {
+        Slot& slot = L.slots[n - 1];
+        if (n == L.selected || slot.custom || !Is_Real(slot.target.kind)) continue;
+        const int selected = L.selected;
+        Deselect();
+        const std::string target = Describe_Target(slot.target);
+        if (Open_Slot(n) == nullptr) {
+            Report_Once(Lpt(n) + ": the port mapped to it (" + target +
+                        ") cannot be used: " + L.error.substr(Lpt(n).size() + 2) + ".\n" + Lpt(n) +
+                        " has no board in this run.\n" + kRealPortAdvice);
+        }
+        Deselect();
+        if (selected != 0) Select_LPT_123(selected);
+    }
+}
+
+std::string Port_Summary(int n) {
+    const Slot& slot = Lib().slots[n - 1];
+    std::string text = Lpt(n) + ": ";
+    if (slot.custom) return text + "test port";
+    switch (slot.target.kind) {
+        case TargetKind::None:
+            return text + "none";
+        case TargetKind::Simulated:
+            text += "simulated board";
+            if (!slot.fell_back_from.empty())
+                text += " (" + slot.fell_back_from + " could not be used)";
+            return text;
+        case TargetKind::Unplugged:
+            return text + "simulated port, no board on the cable";
+        case TargetKind::Ppdev:
+            return text + slot.target.device + " (ppdev)";
+        case TargetKind::DirectIo:
+            return text + Describe_Target(slot.target);
+    }
+    return text + "none";
+}
+
 std::string Version_Text() {
     std::string text = "vanlpt 1.0 for Linux (simulated board, ppdev";
     if (System_Io_Access() != nullptr) text += ", direct I/O";
@@ -189,6 +250,7 @@ bool Reset_Library(const std::string& mapping, std::string* error) {
     L.lines = PortLines{};
     L.engine.Reset();
     L.error.clear();
+    Forget_Reports();
     PortMapping result;
     std::string reason;
     bool ok = Apply_Mapping_Text(mapping, &result, &reason);
@@ -242,7 +304,9 @@ int Select_LPT_123(int n) {
         return 0;
     }
     vanlpt::Ensure_Mapping();
-    if (L.selected == n && L.lines.Port() != nullptr) return 1;  // keep the claim and pins
+    // Keep the claim and pins, unless the port has failed: then try it afresh.
+    if (L.selected == n && L.lines.Port() != nullptr && L.lines.Port()->Fault() == nullptr)
+        return 1;
     vanlpt::Deselect();
     vanlpt::RawPort* port = vanlpt::Open_Slot(n);
     if (port == nullptr) return 0;
@@ -339,6 +403,24 @@ int Try_DUT_Register_Read(unsigned char address, unsigned char* data) {
 
 const char* Vanlpt_Last_Error(void) {
     return Lib().error.c_str();
+}
+
+const char* Vanlpt_Check_Ports(void) {
+    static std::string text;
+    vanlpt::Ensure_Mapping();
+    vanlpt::Try_Real_Ports();
+    text.clear();
+    for (const std::string& report : vanlpt::Take_Reports())
+        text += (text.empty() ? "" : "\n\n") + report;
+    return text.c_str();
+}
+
+const char* Vanlpt_Port_Description(int n) {
+    static std::string text;
+    if (n < 1 || n > vanlpt::kPortCount) return "";
+    vanlpt::Ensure_Mapping();
+    text = vanlpt::Port_Summary(n);
+    return text.c_str();
 }
 
 }  // extern "C"

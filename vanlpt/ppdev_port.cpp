@@ -70,6 +70,10 @@ std::unique_ptr<PpdevPort> PpdevPort::Open(const std::string& path, DeviceCalls&
     if (r >= 0) {
         r = calls.Ioctl(fd, PPCLAIM, nullptr);
         if (r < 0) *error = Claim_Error(path, -r);
+    } else if (r == -ENOTTY || r == -EINVAL) {
+        *error = path +
+                 " is not a parallel port device: name one of /dev/parport0, "
+                 "/dev/parport1, ...";
     } else {
         *error = "cannot get " + path + " for this program alone: " + Errno_Text(-r);
     }

@@ -57,6 +57,16 @@ int Try_DUT_Register_Read(unsigned char address, unsigned char* data);
 // with what to do about it; "" when nothing has failed. Valid until the next library call.
 const char* Vanlpt_Last_Error(void);
 
+// Extra: tries every real port the mapping names and returns what keeps any port from
+// working, each problem once per run with what was tried, why it failed, what to do and
+// whether the simulated board stands in (paragraphs apart); "" when there is nothing new.
+// Valid until the next call.
+const char* Vanlpt_Check_Ports(void);
+
+// Extra: what stands behind LPTn, e.g. "LPT1: simulated board", "LPT1: /dev/parport0
+// (ppdev)", "LPT2: none"; "" for n outside 1..3. Valid until the next call.
+const char* Vanlpt_Port_Description(int n);
+
 #ifdef __cplusplus
 }
 #endif

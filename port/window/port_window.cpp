@@ -108,8 +108,10 @@ void TLptConForm::changeEvent(QEvent* event) {
 // running the controls' actions would only write the same values back to the port.
 void TLptConForm::FormShow() {
     setWindowTitle("Parallel Port Diagnostic [vanlpt.dll]");
-    MemoDriver->setPlainText(QString("Using VANLPT.DLL to perform I/O.\n") +
-                             QString::fromUtf8(Get_VANLPT_DLL_Version()));
+    QString driver =
+        QString("Using VANLPT.DLL to perform I/O.\n") + QString::fromUtf8(Get_VANLPT_DLL_Version());
+    for (int n = 1; n <= 3; ++n) driver += '\n' + QString::fromUtf8(Vanlpt_Port_Description(n));
+    MemoDriver->setPlainText(driver);
     Show_Selected_Port();
 
     for (QComboBox* list : {cbxSPIclock, cbxSPIcs, cbxSPImosi, cbxSPImiso}) {

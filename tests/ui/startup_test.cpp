@@ -155,6 +155,22 @@ TEST_F(UnpluggedTest, AbortEndsTheProcessWithCodeZeroAndNoWindow) {
     for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible());
 }
 
+// A mapped port that cannot be opened is told in a box of its own, before the board check,
+// so that nobody takes the search's result for a board.
+TEST_F(UiTest, APortThatCannotBeOpenedIsShownBeforeTheBoardCheck) {
+    Start_With_Board("1=/dev/parport9-absent");
+    dialogs.message_answers = {MsgResult::Ok, MsgResult::Ok, MsgResult::Ignore};
+    Start_Program();
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    const MessageBoxRequest& problem = dialogs.messages[1];
+    EXPECT_EQ(problem.caption, "Osdex Evaluation Kit");
+    EXPECT_EQ(problem.icon, MsgIcon::Warning);
+    EXPECT_NE(problem.text.find("LPT1"), std::string::npos) << problem.text;
+    EXPECT_NE(problem.text.find("/dev/parport9-absent"), std::string::npos) << problem.text;
+    EXPECT_NE(problem.text.find("modprobe ppdev"), std::string::npos) << problem.text;
+    EXPECT_EQ(dialogs.messages[2].caption, "RUDIRUVUVA");
+}
+
 using UnpluggedDeathTest = UnpluggedTest;
 
 TEST_F(UnpluggedDeathTest, AbortExitsTheRealProcessWithCodeZero) {

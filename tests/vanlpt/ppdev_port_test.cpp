@@ -123,4 +123,26 @@ TEST_F(PpdevTest, DeviceFailureDuringACycleIsAFailedTransaction) {
     EXPECT_NE(std::string(Vanlpt_Last_Error()).find("write the data register"), std::string::npos);
 }
 
+TEST_F(PpdevTest, AFailedPortFailsFastIsToldOnceAndReopensWhenSelectedAgain) {
+    Select_And_Assign();
+    device.errors["PPWDATA"] = EIO;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Try_DUT_Register_Write(1, 2), 0);
+    device.calls.clear();
+    EXPECT_EQ(Try_DUT_Register_Write(1, 2), 0);
+    unsigned char value = 0;
+    EXPECT_EQ(Try_DUT_Register_Read(1, &value), 0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(device.calls.empty()) << device.calls.size() << " device calls";  // no busy wait
+    EXPECT_EQ(said.find("write the data register"), said.rfind("write the data register")) << said;
+    EXPECT_NE(std::string(Vanlpt_Last_Error()).find("write the data register"), std::string::npos);
+
+    device.errors.clear();
+    device.calls.clear();
+    ASSERT_NE(Select_LPT_123(1), 0);
+    EXPECT_EQ(device.calls[0], "PPRELEASE");
+    EXPECT_EQ(device.calls[2], "open /dev/parport0");
+    EXPECT_NE(Try_DUT_Register_Write(1, 2), 0) << Vanlpt_Last_Error();
+}
+
 }  // namespace
