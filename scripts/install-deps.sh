@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libcli11-dev
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth
     locales

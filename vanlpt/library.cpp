@@ -415,6 +415,21 @@ const char* Vanlpt_Check_Ports(void) {
     return text.c_str();
 }
 
+int Vanlpt_Map_Port(int n, const char* target) {
+    vanlpt::Library& L = Lib();
+    L.error.clear();
+    vanlpt::Ensure_Mapping();
+    vanlpt::PortMapping mapping = vanlpt::Current_Mapping();
+    std::string error;
+    const std::string entry = std::to_string(n) + "=" + (target ? target : "");
+    if (!vanlpt::Apply_Mapping_Text(entry, &mapping, &error)) {
+        L.error = error;
+        return 0;
+    }
+    vanlpt::Set_Mapping(mapping, false);
+    return 1;
+}
+
 const char* Vanlpt_Port_Description(int n) {
     static std::string text;
     if (n < 1 || n > vanlpt::kPortCount) return "";

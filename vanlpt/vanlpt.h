@@ -63,6 +63,11 @@ const char* Vanlpt_Last_Error(void);
 // Valid until the next call.
 const char* Vanlpt_Check_Ports(void);
 
+// Extra: maps LPTn to a target for the rest of the run, as an entry of VANLPT_PORTS would
+// ("sim", "unplugged", "none", "/dev/parport0", "io:0x378"); the other ports keep their
+// mapping. Nonzero on success; 0 with Vanlpt_Last_Error() naming the bad target.
+int Vanlpt_Map_Port(int n, const char* target);
+
 // Extra: what stands behind LPTn, e.g. "LPT1: simulated board", "LPT1: /dev/parport0
 // (ppdev)", "LPT2: none"; "" for n outside 1..3. Valid until the next call.
 const char* Vanlpt_Port_Description(int n);

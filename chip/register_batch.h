@@ -1,0 +1,32 @@
+// The register batch file as a script: the lines "wrreg A D" and "rdreg A" that
+// Write_Register and Read_Register record, read back so that a session can be replayed.
+// Lines end in LF or CR LF; blank lines and blanks around the words are allowed; numbers are
+// decimal or 0x hexadecimal, each a byte.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Batch_Step {
+    enum class Kind : std::uint8_t { Write, Read };
+    Kind kind;
+    std::uint8_t address;
+    std::uint8_t data;  // Write only
+    int line;           // 1-based line of the file, for messages
+};
+
+struct Batch_Parse_Error {
+    int line = 0;         // 1-based
+    std::string problem;  // what is wrong with that line
+};
+
+// Parses the whole text. On the first malformed line, returns false with *error naming the
+// line and the problem, and *steps holds nothing: a script either runs whole or not at all.
+bool Parse_Register_Batch(std::string_view text, std::vector<Batch_Step>* steps,
+                          Batch_Parse_Error* error);
+
+// Parses one number of a command line or a batch line: decimal or 0x hexadecimal, no sign,
+// at most `max`. False for anything else.
+bool Parse_Byte_Number(std::string_view text, unsigned max, unsigned* value);

@@ -1,0 +1,93 @@
+#include "cli/osdex_cli.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <iostream>
+#include <string>
+
+#include "chip/register_batch.h"
+#include "cli/board_session.h"
+#include "cli/register_commands.h"
+
+namespace {
+
+// A number argument: decimal or 0x hexadecimal, within 0..max.
+struct Number_Argument {
+    std::string text;
+    unsigned value = 0;
+};
+
+// Checks every number argument of the chosen command; the message names the bad one.
+bool Check_Number(const char* what, unsigned max, Number_Argument* arg) {
+    if (Parse_Byte_Number(arg->text, max, &arg->value)) return true;
+    std::cerr << "osdex: bad " << what << " \"" << arg->text << "\": expected 0.." << max
+              << ", decimal or 0x hexadecimal\n";
+    return false;
+}
+
+struct Arguments {
+    std::string port;
+    bool quiet = false;
+    Number_Argument address, data;
+    std::string file;
+    bool verify = false;
+};
+
+void Add_Register_Commands(CLI::App& app, Arguments& a) {
+    CLI::App* write = app.add_subcommand("write", "Write one chip register (always sent)");
+    write->add_option("ADDR", a.address.text, "Register address, 0..255")->required();
+    write->add_option("DATA", a.data.text, "Value, 0..255")->required();
+
+    CLI::App* read = app.add_subcommand("read", "Read one chip register; prints it in decimal");
+    read->add_option("ADDR", a.address.text, "Register address, 0..255")->required();
+
+    CLI::App* replay = app.add_subcommand(
+        "replay", "Run a register batch file (wrreg A D / rdreg A lines, as regtest.bat)");
+    replay->add_option("FILE", a.file, "The batch file")->required();
+    replay->add_flag("--verify", a.verify, "Read back every write and report mismatches");
+}
+
+int Run_Command(const CLI::App& app, Arguments& a) {
+    if (auto bad = Map_LPT1(a.port)) {
+        std::cerr << "osdex: " << *bad << '\n';
+        return Exit_Bad_Usage;
+    }
+    if (app.got_subcommand("write")) {
+        if (!Check_Number("register address", 255, &a.address)) return Exit_Bad_Usage;
+        if (!Check_Number("register value", 255, &a.data)) return Exit_Bad_Usage;
+        return Run_Write(static_cast<std::uint8_t>(a.address.value),
+                         static_cast<std::uint8_t>(a.data.value));
+    }
+    if (app.got_subcommand("read")) {
+        if (!Check_Number("register address", 255, &a.address)) return Exit_Bad_Usage;
+        return Run_Read(static_cast<std::uint8_t>(a.address.value));
+    }
+    if (app.got_subcommand("replay")) return Run_Replay(a.file, a.verify, a.quiet);
+    return Exit_Bad_Usage;
+}
+
+}  // namespace
+
+int Run_Osdex(int argc, char** argv) {
+    CLI::App app{"osdex: drive the Osdex evaluation board from the command line", "osdex"};
+    Arguments a;
+    app.add_option("--port", a.port,
+                   "What LPT1 is: sim, unplugged, none, /dev/parportN or io:0x378 "
+                   "(default: VANLPT_PORTS, else the library's own mapping)");
+    app.add_flag("--quiet", a.quiet, "Print only results and errors, no summaries");
+    app.set_version_flag("--version", std::string("osdex ") + OSDEX_VERSION);
+    // At most one command; a missing one is told below, an unknown word is named by CLI11.
+    app.require_subcommand(0, 1);
+    Add_Register_Commands(app, a);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);  // prints help, the version or the problem
+        return code == 0 ? Exit_Ok : Exit_Bad_Usage;
+    }
+    if (app.get_subcommands().empty()) {
+        std::cerr << "osdex: a command is required\n" << app.help();
+        return Exit_Bad_Usage;
+    }
+    return Run_Command(app, a);
+}

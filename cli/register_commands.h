@@ -1,0 +1,12 @@
+// The register commands of `osdex`: write, read and the replay of a register batch file.
+// Each returns the exit status; results go to stdout, messages to stderr.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+int Run_Write(std::uint8_t address, std::uint8_t data);
+int Run_Read(std::uint8_t address);
+// The whole file is checked before the board is opened: a malformed line sends nothing.
+// Unless quiet, a summary line goes to stderr.
+int Run_Replay(const std::string& path, bool verify, bool quiet);

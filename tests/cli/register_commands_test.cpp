@@ -1,0 +1,112 @@
+// `osdex` as a user runs it: register writes, reads and batch replays on the simulated board,
+// and every kind of bad input refused with exit status 2 before any port is opened.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "run_osdex.h"
+
+namespace {
+
+class OsdexCommands : public ::testing::Test {
+protected:
+    std::string File(const std::string& name, const std::string& text) {
+        const std::string path = folder.filePath(QString::fromStdString(name)).toStdString();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    QTemporaryDir folder;
+};
+
+// A port that cannot be opened: a command that got as far as the port would exit with 1.
+const std::string No_Port = "--port=/dev/parport-osdex-test-absent";
+
+TEST_F(OsdexCommands, ReplayRunsWritesAndPrintsEveryRead) {
+    const std::string batch =
+        File("session.bat", "wrreg 7 140\r\nrdreg 7\r\n\r\n  wrreg 0x18 0x22 \nrdreg 24\nrdreg 8");
+    const Osdex_Run run = Run_Osdex_Program({"--port", "sim", "replay", batch});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "rdreg 7 => 140\nrdreg 24 => 34\nrdreg 8 => 128\n");
+    EXPECT_NE(run.err.find("5 register accesses"), std::string::npos) << run.err;
+
+    const Osdex_Run quiet = Run_Osdex_Program({"--port", "sim", "--quiet", "replay", batch});
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(OsdexCommands, ReadPrintsDecimalAndWriteNothing) {
+    Osdex_Run run = Run_Osdex_Program({"--port", "sim", "read", "0x08"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "128\n");  // VOFFSET at power-up
+    run = Run_Osdex_Program({"--port", "sim", "write", "7", "140"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(OsdexCommands, VerifyReportsWritesThatDoNotReadBack) {
+    // COMMAND is a trigger and is never read back; HOFFSET is, and holds what was written.
+    const std::string batch = File("ok.bat", "wrreg 7 3\nwrreg 6 0\n");
+    EXPECT_EQ(Run_Osdex_Program({"--port", "sim", "replay", "--verify", batch}).status, 0);
+}
+
+TEST_F(OsdexCommands, WithoutABoardTheCommandFailsWithStatusOne) {
+    const Osdex_Run run = Run_Osdex_Program({"--port", "unplugged", "read", "7"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("no board answers"), std::string::npos) << run.err;
+
+    const Osdex_Run absent = Run_Osdex_Program({No_Port, "write", "7", "1"});
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_NE(absent.err.find("does not exist"), std::string::npos) << absent.err;
+}
+
+TEST_F(OsdexCommands, BadInputIsRefusedWithStatusTwoBeforeThePortIsOpened) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::string malformed = File("bad.bat", "wrreg 7 140\nrdreg 7 9\nwrreg 7 1\n");
+    const std::string too_big = File("big.bat", "wrreg 7 256\n");
+    const std::string unknown = File("unknown.bat", "\n\nwrite 7 1\n");
+    const Case cases[] = {
+        {{"replay", malformed}, "bad.bat:2: unexpected \"9\""},
+        {{"replay", too_big}, "big.bat:1: bad register value \"256\""},
+        {{"replay", unknown}, "unknown.bat:3: unknown command \"write\""},
+        {{"replay", folder.filePath("missing.bat").toStdString()}, "No such file"},
+        {{"replay", folder.path().toStdString()}, "not a regular file"},
+        {{"read", "256"}, "bad register address \"256\""},
+        {{"write", "7", "0x100"}, "bad register value \"0x100\""},
+        {{"write", "-1", "2"}, "bad register address \"-1\""},
+        {{"frobnicate"}, "frobnicate"},
+        {{"write", "7"}, "DATA"},
+        {{}, "a command is required"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {No_Port};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Osdex_Run run = Run_Osdex_Program(args);
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    const Osdex_Run bad_port = Run_Osdex_Program({"--port", "serial0", "read", "1"});
+    EXPECT_EQ(bad_port.status, 2);
+    EXPECT_NE(bad_port.err.find("not a port target"), std::string::npos) << bad_port.err;
+}
+
+TEST_F(OsdexCommands, HelpAndVersionExitWithZero) {
+    Osdex_Run run = Run_Osdex_Program({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("osdex ", 0), 0u) << run.out;
+    run = Run_Osdex_Program({"--help"});
+    EXPECT_EQ(run.status, 0);
+    for (const char* command : {"write", "read", "replay", "--port"})
+        EXPECT_NE(run.out.find(command), std::string::npos) << command;
+    run = Run_Osdex_Program({"replay", "--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--verify"), std::string::npos) << run.out;
+}
+
+}  // namespace

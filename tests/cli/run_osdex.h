@@ -1,0 +1,15 @@
+// Runs the real `osdex` executable as a user's shell would, with its output captured.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Osdex_Run {
+    int status = -1;  // exit status; -1 when it did not exit normally
+    std::string out;  // stdout
+    std::string err;  // stderr
+};
+
+// Runs osdex with the arguments in working folder `folder` (empty: the current one), with
+// VANLPT_PORTS unset so that only --port decides.
+Osdex_Run Run_Osdex_Program(const std::vector<std::string>& args, const std::string& folder = "");
