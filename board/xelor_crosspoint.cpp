@@ -94,6 +94,13 @@ CrosspointRoute XelorCrosspoint::Decode_Field(unsigned field) {
                            (field & kFieldGain2) != 0 ? 2U : 1U};
 }
 
+void XelorCrosspoint::Set_Route(int output, const CrosspointRoute& route) {
+    if (output < 0 || output >= kCrosspointOutputs) {
+        throw std::out_of_range("crosspoint output out of range");
+    }
+    routes_[output] = route;
+}
+
 CrosspointRoute XelorCrosspoint::Route(int output) const {
     if (output < 0 || output >= kCrosspointOutputs) {
         throw std::out_of_range("crosspoint output out of range");

@@ -59,6 +59,8 @@ public:
     unsigned Address() const { return address_; }
 
     CrosspointRoute Route(int output) const;
+    // Sets an output's route behind the pins, as a restored board state does.
+    void Set_Route(int output, const CrosspointRoute& route);
     // Bit 0 is the bit shifted in last.
     const std::bitset<kFullInitBits>& Shift_Register() const { return shift_register_; }
     std::uint16_t Last_16_Bits() const;

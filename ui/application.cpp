@@ -18,6 +18,7 @@
 #include "ui/qt_dialogs.h"
 #include "ui/qt_event_pump.h"
 #include "ui/text_dialog/text_dialog.h"
+#include "vanlpt/vanlpt.h"
 
 namespace {
 
@@ -84,5 +85,6 @@ int Run_Application(int argc, char** argv) {
         Install_Dialogs(nullptr);
     }
     Run_Module_End_Steps();
+    Vanlpt_Shutdown();  // a board kept in a state file goes back to it
     return 0;
 }

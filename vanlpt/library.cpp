@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "board/board_state_file.h"
 #include "board/simulated_board.h"
 #include "board/simulated_port.h"
 #include "vanlpt/bus_engine.h"
@@ -31,6 +32,8 @@ struct Slot {
     std::unique_ptr<SimulatedRawPort> sim_raw;
     RawPort* custom = nullptr;   // installed by a test, not owned
     std::string fell_back_from;  // the real port the simulated board stands in for
+    std::unique_ptr<board::BoardStateFile> state_file;  // sim:FILE: locked while in use
+    std::string unusable;  // why this simulated board cannot be used (its state file)
 };
 
 struct Library {
@@ -84,16 +87,50 @@ void Build_Simulation(Slot& slot, bool with_board) {
     slot.sim_raw = std::make_unique<SimulatedRawPort>(*slot.sim_port);
 }
 
+void Save_State_File(Slot& slot) {
+    if (!slot.state_file || !slot.board || !slot.unusable.empty()) return;
+    std::string error;
+    if (!slot.state_file->Save(board::Capture_Board_State(*slot.board), &error))
+        Report_Once(error + "; the board's state of this run is lost");
+}
+
+// The boards kept in files go back to their files when the process ends normally.
+void Save_State_Files();
+
+// A board from a state file starts as the file left it, and the file stays locked to this
+// process; a file that is in use or damaged makes the port unusable rather than lose it.
+void Load_State_File(Slot& slot) {
+    static const bool saved_at_exit = std::atexit(Save_State_Files) == 0;
+    (void)saved_at_exit;
+    std::string error;
+    slot.state_file = board::BoardStateFile::Lock(slot.target.device, &error);
+    board::BoardState state;
+    if (slot.state_file && slot.state_file->Load(&state, &error)) {
+        board::Apply_Board_State(state, slot.board.get());
+        return;
+    }
+    slot.unusable = error;
+    slot.state_file.reset();
+}
+
 // A port that stays simulated keeps its board (and what the board holds) unless `fresh`.
 void Set_Target(Slot& slot, const PortTarget& target, bool fresh) {
-    bool keep = !fresh && slot.sim_raw != nullptr && slot.target.kind == target.kind;
+    bool keep = !fresh && slot.sim_raw != nullptr && slot.target.kind == target.kind &&
+                slot.target.device == target.device;
+    if (keep) {
+        slot.target = target;
+        return;
+    }
+    Save_State_File(slot);
     slot.target = target;
-    if (keep) return;
+    slot.state_file.reset();
+    slot.unusable.clear();
     slot.sim_raw.reset();
     slot.sim_port.reset();
     slot.board.reset();
     if (target.kind == TargetKind::Simulated) Build_Simulation(slot, true);
     if (target.kind == TargetKind::Unplugged) Build_Simulation(slot, false);
+    if (target.kind == TargetKind::Simulated && !target.device.empty()) Load_State_File(slot);
 }
 
 void Set_Mapping(const PortMapping& mapping, bool fresh) {
@@ -101,6 +138,10 @@ void Set_Mapping(const PortMapping& mapping, bool fresh) {
     Library& L = Lib();
     for (int i = 0; i < kPortCount; ++i) Set_Target(L.slots[i], mapping[i], fresh);
     L.mapping_ready = true;
+}
+
+void Save_State_Files() {
+    for (Slot& slot : Lib().slots) Save_State_File(slot);
 }
 
 PortMapping Current_Mapping() {
@@ -160,6 +201,11 @@ RawPort* Open_Slot(int n) {
     if (slot.custom) return slot.custom;
     switch (slot.target.kind) {
         case TargetKind::Simulated:
+            if (!slot.unusable.empty()) {
+                L.error = Lpt(n) + ": " + slot.unusable;
+                return nullptr;
+            }
+            return slot.sim_raw.get();
         case TargetKind::Unplugged:
             return slot.sim_raw.get();
         case TargetKind::Ppdev:
@@ -185,6 +231,7 @@ void Try_Real_Ports() {
     Library& L = Lib();
     for (int n = 1; n <= kPortCount; ++n) {
         Slot& slot = L.slots[n - 1];
+        if (!slot.unusable.empty()) Report_Once(Lpt(n) + ": " + slot.unusable + ".");
         if (n == L.selected || slot.custom || !Is_Real(slot.target.kind)) continue;
         const int selected = L.selected;
         Deselect();
@@ -207,7 +254,7 @@ std::string Port_Summary(int n) {
         case TargetKind::None:
             return text + "none";
         case TargetKind::Simulated:
-            text += "simulated board";
+            text += Describe_Target(slot.target);
             if (!slot.fell_back_from.empty())
                 text += " (" + slot.fell_back_from + " could not be used)";
             return text;
@@ -244,7 +291,12 @@ bool Apply_Port_Mapping(const std::string& mapping, std::string* error) {
 bool Reset_Library(const std::string& mapping, std::string* error) {
     Library& L = Lib();
     Deselect();
-    for (Slot& slot : L.slots) slot.custom = nullptr;
+    for (Slot& slot : L.slots) {
+        slot.custom = nullptr;
+        Save_State_File(slot);  // as a normal end of the run would
+        slot.state_file.reset();
+        slot.unusable.clear();
+    }
     L.calls = &System_Device_Calls();
     L.io = System_Io_Access();
     L.lines = PortLines{};
@@ -428,6 +480,11 @@ int Vanlpt_Map_Port(int n, const char* target) {
     }
     vanlpt::Set_Mapping(mapping, false);
     return 1;
+}
+
+void Vanlpt_Shutdown(void) {
+    vanlpt::Deselect();
+    vanlpt::Save_State_Files();
 }
 
 const char* Vanlpt_Port_Description(int n) {

@@ -33,7 +33,10 @@ bool Parse_Target(std::string_view text, PortTarget* target) {
     *target = PortTarget{};
     if (text == "sim")
         target->kind = TargetKind::Simulated;
-    else if (text == "unplugged")
+    else if (text.starts_with("sim:") && text.size() > 4) {
+        target->kind = TargetKind::Simulated;
+        target->device = std::string(text.substr(4));  // the board's state file
+    } else if (text == "unplugged")
         target->kind = TargetKind::Unplugged;
     else if (text == "none")
         target->kind = TargetKind::None;
@@ -81,8 +84,8 @@ bool Apply_Mapping_Text(std::string_view text, PortMapping* mapping, std::string
         if (!ok) {
             *error = "bad entry \"" + std::string(entry) + "\" in " + kPortsVariable + "=\"" +
                      std::string(text) +
-                     "\": expected entries like 1=sim, 2=/dev/parport0, 3=none, 1=io:0x378 "
-                     "or 1=unplugged, each port 1..3 at most once, separated by commas";
+                     "\": expected entries like 1=sim, 1=sim:board.osdex, 2=/dev/parport0, 3=none, "
+                     "1=io:0x378 or 1=unplugged, each port 1..3 at most once, separated by commas";
             return false;
         }
         seen[n - 1] = true;
@@ -97,7 +100,8 @@ std::string Describe_Target(const PortTarget& target) {
         case TargetKind::None:
             return "no port";
         case TargetKind::Simulated:
-            return "simulated board";
+            return target.device.empty() ? "simulated board"
+                                         : "simulated board in " + target.device;
         case TargetKind::Unplugged:
             return "simulated port with no board";
         case TargetKind::Ppdev:

@@ -2,8 +2,9 @@
 // /dev/parport(n-1) when that device exists, and otherwise LPT1 is the simulated board and
 // LPT2, LPT3 are absent. The environment variable VANLPT_PORTS overrides single ports:
 //   VANLPT_PORTS="1=sim,2=/dev/parport0,3=none"
-// Targets: sim, unplugged (simulated port, no board on the cable), none, a device path
-// starting with '/', io:ADDRESS (direct I/O, e.g. io:0x378). See docs/port-backends.md.
+// Targets: sim, sim:FILE (the simulated board kept in a state file between runs),
+// unplugged (simulated port, no board on the cable), none, a device path starting with '/',
+// io:ADDRESS (direct I/O, e.g. io:0x378). See docs/port-backends.md.
 #pragma once
 
 #include <array>
@@ -21,7 +22,7 @@ enum class TargetKind { None, Simulated, Unplugged, Ppdev, DirectIo };
 
 struct PortTarget {
     TargetKind kind = TargetKind::None;
-    std::string device;  // Ppdev
+    std::string device;  // Ppdev: the device; Simulated: the state file, if any
     unsigned base = 0;   // DirectIo
     // The real port is only the default choice: when it cannot be used, the simulated
     // board takes its place.

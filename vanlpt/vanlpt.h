@@ -68,6 +68,11 @@ const char* Vanlpt_Check_Ports(void);
 // mapping. Nonzero on success; 0 with Vanlpt_Last_Error() naming the bad target.
 int Vanlpt_Map_Port(int n, const char* target);
 
+// Extra: the normal end of the library's use: the port is released and every simulated board
+// kept in a state file (sim:FILE) is written back to it. Also runs at the process's normal
+// exit; safe to call more than once.
+void Vanlpt_Shutdown(void);
+
 // Extra: what stands behind LPTn, e.g. "LPT1: simulated board", "LPT1: /dev/parport0
 // (ppdev)", "LPT2: none"; "" for n outside 1..3. Valid until the next call.
 const char* Vanlpt_Port_Description(int n);

@@ -44,6 +44,14 @@ TEST_F(OsdexCommands, ReadPrintsDecimalAndWriteNothing) {
     EXPECT_EQ(run.out, "");
 }
 
+TEST_F(OsdexCommands, ABoardKeptInAFileLastsFromOneCommandToTheNext) {
+    const std::string board = "--port=sim:" + folder.filePath("b.osdex").toStdString();
+    EXPECT_EQ(Run_Osdex_Program({board, "write", "7", "140"}).status, 0);
+    const Osdex_Run run = Run_Osdex_Program({board, "read", "7"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "140\n");
+}
+
 TEST_F(OsdexCommands, VerifyReportsWritesThatDoNotReadBack) {
     // COMMAND is a trigger and is never read back; HOFFSET is, and holds what was written.
     const std::string batch = File("ok.bat", "wrreg 7 3\nwrreg 6 0\n");

@@ -1,0 +1,139 @@
+#include "board/board_state.h"
+
+#include <cstring>
+
+#include "board/simulated_board.h"
+
+namespace board {
+
+namespace {
+
+constexpr char kMagic[8] = {'O', 'S', 'D', 'X', 'S', 'T', 'A', 'T'};
+constexpr std::size_t kHeaderBytes = 16;  // magic, version, flags
+constexpr std::size_t kRouteBytes = 4;    // enabled, input, gain, 0
+constexpr std::size_t kRoutingOffset = kHeaderBytes + kStateRegisters;
+constexpr std::size_t kMemoryOffset = kRoutingOffset + kCrosspointOutputs * kRouteBytes;
+constexpr std::size_t kChecksumOffset = kMemoryOffset + kStateQuads * 2;
+constexpr std::size_t kFileBytes = kChecksumOffset + 4;
+constexpr std::uint32_t kRoutingKnown = 1;
+
+std::uint32_t Crc32(std::string_view bytes) {
+    static const auto table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void Put_U32(std::string& out, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+std::uint32_t Get_U32(std::string_view in, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(in[at + i])) << (8 * i);
+    return v;
+}
+
+std::uint8_t Byte(std::string_view in, std::size_t at) {
+    return static_cast<std::uint8_t>(in[at]);
+}
+
+}  // namespace
+
+std::string Encode_Board_State(const BoardState& state) {
+    std::string out(kFileBytes, '\0');
+    std::memcpy(out.data(), kMagic, sizeof kMagic);
+    Put_U32(out, 8, kBoardStateVersion);
+    Put_U32(out, 12, state.routing_known ? kRoutingKnown : 0);
+    for (unsigned a = 0; a < kStateRegisters; ++a)
+        out[kHeaderBytes + a] = static_cast<char>(state.registers[a]);
+    for (int o = 0; o < kCrosspointOutputs; ++o) {
+        const CrosspointRoute& r = state.routing[o];
+        const std::size_t at = kRoutingOffset + o * kRouteBytes;
+        out[at] = static_cast<char>(r.enabled ? 1 : 0);
+        out[at + 1] = static_cast<char>(r.input);
+        out[at + 2] = static_cast<char>(r.gain);
+    }
+    for (std::size_t q = 0; q < kStateQuads; ++q) {
+        out[kMemoryOffset + 2 * q] = static_cast<char>(state.memory[q] >> 8);  // QPH first
+        out[kMemoryOffset + 2 * q + 1] = static_cast<char>(state.memory[q] & 0xFF);
+    }
+    Put_U32(out, kChecksumOffset, Crc32(std::string_view(out).substr(0, kChecksumOffset)));
+    return out;
+}
+
+bool Decode_Board_State(std::string_view in, BoardState* state, std::string* error) {
+    if (in.size() < kHeaderBytes || std::memcmp(in.data(), kMagic, sizeof kMagic) != 0) {
+        *error = "not an Osdex board state file";
+        return false;
+    }
+    const std::uint32_t version = Get_U32(in, 8);
+    if (version != kBoardStateVersion) {
+        *error = "board state format " + std::to_string(version) + "; this program reads format " +
+                 std::to_string(kBoardStateVersion);
+        return false;
+    }
+    if (in.size() != kFileBytes) {
+        *error = (in.size() < kFileBytes ? "truncated: " : "too long: ") +
+                 std::to_string(in.size()) + " bytes instead of " + std::to_string(kFileBytes);
+        return false;
+    }
+    if (Get_U32(in, kChecksumOffset) != Crc32(in.substr(0, kChecksumOffset))) {
+        *error = "damaged: the checksum does not match the content";
+        return false;
+    }
+    BoardState s;
+    s.routing_known = (Get_U32(in, 12) & kRoutingKnown) != 0;
+    for (unsigned a = 0; a < kStateRegisters; ++a) s.registers[a] = Byte(in, kHeaderBytes + a);
+    for (int o = 0; o < kCrosspointOutputs; ++o) {
+        const std::size_t at = kRoutingOffset + o * kRouteBytes;
+        const unsigned enabled = Byte(in, at), input = Byte(in, at + 1), gain = Byte(in, at + 2);
+        if (enabled > 1 || input >= static_cast<unsigned>(kCrosspointInputs) ||
+            (gain != 1 && gain != 2)) {
+            *error = "crosspoint output " + std::to_string(o) + " holds an impossible setting";
+            return false;
+        }
+        s.routing[o] = {enabled == 1, input, gain};
+    }
+    for (std::size_t q = 0; q < kStateQuads; ++q)
+        s.memory[q] = static_cast<std::uint16_t>(Byte(in, kMemoryOffset + 2 * q) << 8 |
+                                                 Byte(in, kMemoryOffset + 2 * q + 1));
+    *state = std::move(s);
+    return true;
+}
+
+BoardState Capture_Board_State(const SimulatedBoard& board) {
+    BoardState s;
+    const OsdexChip& chip = board.Chip();
+    for (unsigned a = 0; a < kStateRegisters; ++a) s.registers[a] = chip.Register(a);
+    for (int c = 0; c < kChannels; ++c)
+        for (int line = 0; line < kLines; ++line)
+            for (int q = 0; q < kQuadsPerLine; ++q) s.Quad(c, line, q) = chip.Quad(c, line, q);
+    for (int o = 0; o < kCrosspointOutputs; ++o) s.routing[o] = board.Crosspoint().Route(o);
+    s.routing_known = true;
+    return s;
+}
+
+void Apply_Board_State(const BoardState& state, SimulatedBoard* board) {
+    board->Power_Up();
+    OsdexChip& chip = board->Chip();
+    for (unsigned a = 0; a < kStateRegisters; ++a) chip.Set_Register(a, state.registers[a]);
+    for (int c = 0; c < kChannels; ++c)
+        for (int line = 0; line < kLines; ++line)
+            for (int q = 0; q < kQuadsPerLine; ++q)
+                chip.Set_Quad(c, line, q, state.Quad(c, line, q));
+    if (state.routing_known)
+        for (int o = 0; o < kCrosspointOutputs; ++o)
+            board->Crosspoint().Set_Route(o, state.routing[o]);
+}
+
+}  // namespace board
