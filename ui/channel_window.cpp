@@ -45,6 +45,8 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     PanelSHRSRC->setToolTip("Shared Buffer");
     PanelSHRSRC->setAlignment(Qt::AlignCenter);
     PanelSHRSRC->setAutoFillBackground(true);
+    // Its own Window colour, not the Button role it would inherit from the picture's scroll box.
+    PanelSHRSRC->setBackgroundRole(QPalette::Window);
     PanelSHRSRC->setFrameShape(QFrame::Panel);
     QFont band_font = PanelSHRSRC->font();
     band_font.setBold(true);
