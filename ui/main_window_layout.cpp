@@ -9,7 +9,9 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -211,6 +213,19 @@ QSpinBox* Number_Field(QWidget* parent, QVBoxLayout* column, const char* name, c
     return field;
 }
 
+// The statistics keep one line each, scrolled sideways where the panel is narrow, and the
+// memo is high enough for all of them below its horizontal scroll bar.
+constexpr int Statistics_Lines = 11;
+
+void Fit_Statistics_Lines(QPlainTextEdit* memo) {
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const int text = Statistics_Lines * memo->fontMetrics().lineSpacing() +
+                     2 * static_cast<int>(memo->document()->documentMargin());
+    const int scroll_bar = memo->horizontalScrollBar()->sizeHint().height();
+    memo->setMinimumHeight(text + 2 * memo->frameWidth() + scroll_bar);
+}
+
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
     widget->setObjectName(name);
@@ -234,6 +249,7 @@ QWidget* TOsdexForm::Build_Diagnostics_Panel() {
     outer->addLayout(body, 1);
     MemoErrorStats = Named(new QPlainTextEdit("Memo1", panel), "MemoErrorStats");
     MemoErrorStats->setReadOnly(true);
+    Fit_Statistics_Lines(MemoErrorStats);
     body->addWidget(MemoErrorStats, 1);
 
     auto* fields = new QVBoxLayout;
