@@ -9,12 +9,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "chip/register_bus.h"
 #include "ui/icons.h"
@@ -213,17 +215,22 @@ QSpinBox* Number_Field(QWidget* parent, QVBoxLayout* column, const char* name, c
     return field;
 }
 
-// The statistics keep one line each, scrolled sideways where the panel is narrow, and the
-// memo is high enough for all of them below its horizontal scroll bar.
-constexpr int Statistics_Lines = 11;
-
-void Fit_Statistics_Lines(QPlainTextEdit* memo) {
+// The statistics keep one line each: the memo is wide enough for them as they read with no
+// errors (longer ones scroll sideways) and high enough for all eleven below its horizontal
+// scroll bar. The window grows where its start size cannot hold them.
+void Fit_Statistics_Lines(QPlainTextEdit* memo, const QString& sample) {
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    const int text = Statistics_Lines * memo->fontMetrics().lineSpacing() +
-                     2 * static_cast<int>(memo->document()->documentMargin());
+    const QFontMetrics metrics = memo->fontMetrics();
+    const QStringList lines = sample.split(QRegularExpression("\\r?\\n"));
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margins =
+        2 * (static_cast<int>(memo->document()->documentMargin()) + memo->frameWidth());
     const int scroll_bar = memo->horizontalScrollBar()->sizeHint().height();
-    memo->setMinimumHeight(text + 2 * memo->frameWidth() + scroll_bar);
+    memo->setMinimumWidth(widest + margins);
+    memo->setMinimumHeight(static_cast<int>(lines.size()) * metrics.lineSpacing() + margins +
+                           scroll_bar);
 }
 
 template <typename Widget>
@@ -249,7 +256,7 @@ QWidget* TOsdexForm::Build_Diagnostics_Panel() {
     outer->addLayout(body, 1);
     MemoErrorStats = Named(new QPlainTextEdit("Memo1", panel), "MemoErrorStats");
     MemoErrorStats->setReadOnly(true);
-    Fit_Statistics_Lines(MemoErrorStats);
+    Fit_Statistics_Lines(MemoErrorStats, QString::fromStdString(Statistics_Text()));
     body->addWidget(MemoErrorStats, 1);
 
     auto* fields = new QVBoxLayout;
