@@ -53,9 +53,11 @@ wm_running() {
 # Starts Xvfb on a free display and openbox on it; DISPLAY is set for what follows.
 start_x() {
     local fd_file=$1/display
+    rm -f "$fd_file"
     Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fd_file" 2>"$1/xvfb.log" &
     xvfb_pid=$!
-    wait_until 10 test -s "$fd_file" || return 1
+    # Xvfb writes the number of the display it took once it is ready.
+    wait_until 10 grep -q '^[0-9][0-9]*$' "$fd_file" || return 1
     export DISPLAY=":$(head -n1 "$fd_file")"
     openbox --sm-disable >"$1/openbox.log" 2>&1 &
     openbox_pid=$!
