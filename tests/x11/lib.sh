@@ -35,6 +35,11 @@ wait_until() {
     return 0
 }
 
+# xdotool with a time limit: its --sync waits for the window manager without one.
+xdo() {
+    timeout 5 xdotool "$@"
+}
+
 stop_x() {
     local pid
     for pid in "$program_pid" "$openbox_pid" "$xvfb_pid"; do
@@ -70,11 +75,11 @@ program_running() {
 
 # Ids of the program's mapped windows whose caption matches the pattern (all when omitted).
 visible_windows() {
-    xdotool search --all --onlyvisible --pid "$program_pid" --name "${1:-.}" 2>/dev/null
+    xdo search --all --onlyvisible --pid "$program_pid" --name "${1:-.}" 2>/dev/null
 }
 # Ids of all the program's X windows with a matching caption, mapped or not.
 all_windows() {
-    xdotool search --all --pid "$program_pid" --name "${1:-.}" 2>/dev/null
+    xdo search --all --pid "$program_pid" --name "${1:-.}" 2>/dev/null
 }
 window_visible() {
     [ -n "$(visible_windows "$1")" ]
@@ -88,7 +93,7 @@ map_state() {
 # The captions of the program's mapped windows, one a line, sorted.
 visible_captions() {
     local id
-    for id in $(visible_windows); do xdotool getwindowname "$id"; done | sort
+    for id in $(visible_windows); do xdo getwindowname "$id"; done | sort
 }
 
 # Sets ORIGIN_X and ORIGIN_Y to the screen position of the window's client area.
@@ -102,29 +107,29 @@ window_origin() {
 # click WINDOW X Y: a left click at client coordinates.
 click() {
     window_origin "$1" || return 1
-    xdotool mousemove --sync $((ORIGIN_X + $2)) $((ORIGIN_Y + $3)) click 1
+    xdo mousemove --sync $((ORIGIN_X + $2)) $((ORIGIN_Y + $3)) click 1
     sleep 0.2
 }
 # drag WINDOW X1 Y1 X2 Y2: press at one point, move through the middle, release at the other.
 drag() {
     window_origin "$1" || return 1
     local x1=$((ORIGIN_X + $2)) y1=$((ORIGIN_Y + $3)) x2=$((ORIGIN_X + $4)) y2=$((ORIGIN_Y + $5))
-    xdotool mousemove --sync "$x1" "$y1" mousedown 1
-    xdotool mousemove --sync $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
-    xdotool mousemove --sync "$x2" "$y2" mouseup 1
+    xdo mousemove --sync "$x1" "$y1" mousedown 1
+    xdo mousemove --sync $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+    xdo mousemove --sync "$x2" "$y2" mouseup 1
     sleep 0.3
 }
 # keys WINDOW KEY...: the window active, then the keys, as a user types them.
 keys() {
     local window=$1
     shift
-    xdotool windowactivate --sync "$window" 2>/dev/null
-    xdotool key --delay 50 "$@"
+    xdo windowactivate --sync "$window" 2>/dev/null
+    xdo key --delay 50 "$@"
     sleep 0.2
 }
 
 screenshot() {
-    import -window root "$1"
+    timeout 10 import -window root "$1"
 }
 # pixel FILE X Y: the colour at screen position X, Y as #RRGGBB.
 pixel() {

@@ -55,7 +55,7 @@ no_ghost_windows() {
     local id
     for id in $(all_windows "$HIDDEN_CHANNELS"); do
         if [ "$(map_state "$id")" = IsViewable ]; then
-            echo "    mapped: $(xdotool getwindowname "$id")"
+            echo "    mapped: $(xdo getwindowname "$id")"
             return 1
         fi
     done
@@ -100,8 +100,8 @@ start_up() {
     main=$(visible_windows "$MAIN")
     channel0=$(visible_windows "$CHANNEL0")
     # Apart, so that neither covers the other's picture.
-    xdotool windowmove --sync "$channel0" 800 80
-    xdotool windowmove --sync "$main" 40 80
+    xdo windowmove --sync "$channel0" 800 80
+    xdo windowmove --sync "$main" 40 80
     sleep 0.3
     screenshot "$work/2_started.png"
 }
