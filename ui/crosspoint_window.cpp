@@ -339,9 +339,9 @@ void TXelorForm::ToolButtonAdvancedFeaturesClick() {
     PanelOut0407->setVisible(expert);
     PanelOut0815->setVisible(expert);
     PanelAddressPins->setVisible(expert);
-    // The panels widen the window as they appear; without them it goes back to its size.
+    // The panels widen the window as they appear; without them it goes back to its size, once
+    // the layouts, from the inner one out, have dropped the minimum the panels set.
     if (!expert) {
-        // The new minimum first, from the inner layout out, or the old one holds the size.
         centralWidget()->layout()->activate();
         layout()->activate();
         resize(start_size_);

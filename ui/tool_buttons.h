@@ -1,5 +1,5 @@
-// Tool-bar buttons as every window's tool bars have them, and the view band that the
-// drawing windows and the crosspoint window share.
+// Tool-bar buttons as every window's tool bars have them, the view band that the drawing
+// windows and the crosspoint window share, and the width their tool bars need.
 #pragma once
 
 #include <QIcon>

@@ -27,8 +27,7 @@ QString Match_Installed_Face(const QString& name) {
     probe.setBold(true);
     const QString matched = QFontInfo(probe).family();
     if (Has_Bold_Style(matched)) return matched;
-    QFont sans;
-    sans.setStyleHint(QFont::SansSerif);
+    QFont sans(QStringLiteral("sans-serif"));
     sans.setBold(true);
     return QFontInfo(sans).family();
 }
