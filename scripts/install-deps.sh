@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
+    openbox xdotool x11-utils imagemagick
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev

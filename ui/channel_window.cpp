@@ -23,6 +23,7 @@
 #include "ui/picture_view.h"
 #include "ui/register_row.h"
 #include "ui/text_dialog/text_dialog.h"
+#include "ui/tool_buttons.h"
 
 namespace {
 constexpr int kRegsWidth = 273;
@@ -36,6 +37,7 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     Build_Commands_Tool_Bar();
     Build_Drawing_Tool_Bar();
     Build_Luma_Tool_Bar();
+    Widen_For_Tool_Bars(*this);
     setCentralWidget(Build_Panes(kRegsWidth, QSize(245, 368)));
     Splitter1->setStyleSheet("QSplitter::handle { background: palette(highlight); }");
     Build_Register_Panel();
@@ -45,6 +47,8 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     PanelSHRSRC->setToolTip("Shared Buffer");
     PanelSHRSRC->setAlignment(Qt::AlignCenter);
     PanelSHRSRC->setAutoFillBackground(true);
+    // Its own Window colour, not the Button role it would inherit from the picture's scroll box.
+    PanelSHRSRC->setBackgroundRole(QPalette::Window);
     PanelSHRSRC->setFrameShape(QFrame::Panel);
     QFont band_font = PanelSHRSRC->font();
     band_font.setBold(true);

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
@@ -67,6 +68,8 @@ TXelorForm::TXelorForm(QWidget* parent) : QMainWindow(parent) {
 
     Build_Menus();
     Build_Tool_Bars();
+    Widen_For_Tool_Bars(*this);
+    start_size_ = size();
     setCentralWidget(Build_Central());
     Connect_Handlers();
     FormCreate();
@@ -336,4 +339,11 @@ void TXelorForm::ToolButtonAdvancedFeaturesClick() {
     PanelOut0407->setVisible(expert);
     PanelOut0815->setVisible(expert);
     PanelAddressPins->setVisible(expert);
+    // The panels widen the window as they appear; without them it goes back to its size, once
+    // the layouts, from the inner one out, have dropped the minimum the panels set.
+    if (!expert) {
+        centralWidget()->layout()->activate();
+        layout()->activate();
+        resize(start_size_);
+    }
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
 #include <array>
 
 #include "ui/crosspoint/xelor_commands.h"
@@ -95,6 +96,8 @@ public:
     void ToolButtonAdvancedFeaturesClick();
 
 private:
+    QSize start_size_;  // the window's size outside expert mode
+
     void Build_Menus();
     void Build_Tool_Bars();
     QWidget* Build_Outputs_Panel(const char* name, int first, int count);

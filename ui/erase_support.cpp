@@ -8,16 +8,30 @@
 #include "ui/drawing_form.h"
 #include "ui/qp_level_picker.h"
 
+namespace {
+
+void Set_Shown_State(const std::vector<QWidget*>& windows, Qt::WindowState state) {
+    for (QWidget* window : windows)
+        if (window && window->isVisible()) window->setWindowState(state);
+}
+
+}  // namespace
+
+void Minimise_Shown(const std::vector<QWidget*>& windows) {
+    Set_Shown_State(windows, Qt::WindowMinimized);
+}
+
+void Set_Shown_Normal(const std::vector<QWidget*>& windows) {
+    Set_Shown_State(windows, Qt::WindowNoState);
+}
+
 void Run_Minimised(const std::vector<QWidget*>& windows, const std::function<void()>& work) {
     // Guarded: events run during the work, and a window may go away meanwhile.
-    std::vector<QPointer<QWidget>> guarded(windows.begin(), windows.end());
-    // Window states, not show/hide: a hidden window takes the state without appearing.
-    for (QWidget* window : guarded)
-        if (window) window->setWindowState(Qt::WindowMinimized);
+    const std::vector<QPointer<QWidget>> guarded(windows.begin(), windows.end());
+    Minimise_Shown(windows);
     work();
     if (Quit_Requested()) return;
-    for (QWidget* window : guarded)
-        if (window) window->setWindowState(Qt::WindowNoState);
+    Set_Shown_Normal(std::vector<QWidget*>(guarded.begin(), guarded.end()));
 }
 
 void Show_Quad_Level(TDrawingForm& form, int level) {

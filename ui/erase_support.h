@@ -8,9 +8,15 @@
 class QWidget;
 class TDrawingForm;
 
-// Minimises the windows in the order given (absent ones are skipped), runs work, then sets
-// each back to the normal window state in the same order; a hidden window stays hidden. When
-// the application was asked to quit meanwhile, the windows are left as they are.
+// Minimises the shown windows in the order given; absent and hidden ones are left alone,
+// since a window state set on a hidden window maps it on X11 (unpainted, yet taking clicks).
+void Minimise_Shown(const std::vector<QWidget*>& windows);
+// Sets each shown window back to the normal window state, in the order given; hidden ones
+// stay hidden and untouched.
+void Set_Shown_Normal(const std::vector<QWidget*>& windows);
+
+// Minimise_Shown, then work, then Set_Shown_Normal. When the application was asked to quit
+// meanwhile, the windows are left as they are. Windows that go away meanwhile are skipped.
 void Run_Minimised(const std::vector<QWidget*>& windows, const std::function<void()>& work);
 
 // The four quad pickers of the window select and show level.

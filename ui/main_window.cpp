@@ -34,6 +34,7 @@
 #include "ui/channel_window.h"
 #include "ui/forms.h"
 #include "ui/help.h"
+#include "ui/tool_buttons.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
@@ -65,6 +66,7 @@ TOsdexForm::TOsdexForm(QWidget* parent) : TDrawingForm(parent) {
     // The form's client area of 574 x 453 lies below the menu bar.
     move(194, 108);
     resize(574, 453 + menuBar()->sizeHint().height());
+    Widen_For_Tool_Bars(*this);
 
     GroupBoxMWRITE = new QGroupBox("Write Multiple Channels");
     GroupBoxMWRITE->setObjectName("GroupBoxMWRITE");

@@ -9,10 +9,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "chip/register_bus.h"
 #include "ui/icons.h"
@@ -211,6 +215,24 @@ QSpinBox* Number_Field(QWidget* parent, QVBoxLayout* column, const char* name, c
     return field;
 }
 
+// The statistics keep one line each: the memo is wide enough for them as they read with no
+// errors (longer ones scroll sideways) and high enough for all eleven below its horizontal
+// scroll bar. The window grows where its start size cannot hold them.
+void Fit_Statistics_Lines(QPlainTextEdit* memo, const QString& sample) {
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const QFontMetrics metrics = memo->fontMetrics();
+    const QStringList lines = sample.split(QRegularExpression("\\r?\\n"));
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margins =
+        2 * (static_cast<int>(memo->document()->documentMargin()) + memo->frameWidth());
+    const int scroll_bar = memo->horizontalScrollBar()->sizeHint().height();
+    memo->setMinimumWidth(widest + margins);
+    memo->setMinimumHeight(static_cast<int>(lines.size()) * metrics.lineSpacing() + margins +
+                           scroll_bar);
+}
+
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
     widget->setObjectName(name);
@@ -234,6 +256,7 @@ QWidget* TOsdexForm::Build_Diagnostics_Panel() {
     outer->addLayout(body, 1);
     MemoErrorStats = Named(new QPlainTextEdit("Memo1", panel), "MemoErrorStats");
     MemoErrorStats->setReadOnly(true);
+    Fit_Statistics_Lines(MemoErrorStats, QString::fromStdString(Statistics_Text()));
     body->addWidget(MemoErrorStats, 1);
 
     auto* fields = new QVBoxLayout;

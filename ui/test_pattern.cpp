@@ -16,6 +16,7 @@
 #include "shell/event_pump.h"
 #include "ui/channel_window.h"
 #include "ui/crosspoint_window.h"
+#include "ui/erase_support.h"
 #include "ui/forms.h"
 #include "ui/main_window.h"
 #include "ui/picture_files.h"
@@ -44,14 +45,6 @@ std::vector<QWidget*> Main_And_Channel_Windows() {
     std::vector<QWidget*> windows{OsdexForm};
     for (int n = 0; n < Channel_Count; ++n) windows.push_back(Create_Channel_Window(n));
     return windows;
-}
-
-// A hidden window stays hidden in both.
-void Minimise(QWidget* window) {
-    window->setWindowState(window->windowState() | Qt::WindowMinimized);
-}
-void Set_Normal(QWidget* window) {
-    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
 }
 
 // The label "Osdex Channel n" in the text dialog's font, border and background, on channel
@@ -110,7 +103,7 @@ void TOsdexForm::menuDiagnosticTestPattern1Click() {
 
     SetMwriteMask(All_Channels);
     const std::vector<QWidget*> windows = Main_And_Channel_Windows();
-    for (QWidget* window : windows) Minimise(window);
+    Minimise_Shown(windows);
     for (TOsdexFormCH0* channel : OsdexFormCH) channel->StopTimeStamp();
     if (XelorForm) {
         XelorForm->menuSetup00Click();
@@ -170,7 +163,7 @@ void TOsdexForm::menuDiagnosticTestPattern1Click() {
     OsdexFormCH[1]->StartTimeStamp();
 
     SetMwriteMask(All_Channels);
-    for (QWidget* window : windows) Set_Normal(window);
+    Set_Shown_Normal(windows);
 }
 
 void TOsdexForm::menuDiagnosticBlankAllClick() {

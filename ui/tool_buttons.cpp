@@ -1,5 +1,8 @@
 #include "ui/tool_buttons.h"
 
+#include <QMainWindow>
+#include <algorithm>
+
 #include "ui/icons.h"
 
 QToolButton* Add_Tool_Button(QToolBar* bar, const QString& name, const QString& hint,
@@ -27,4 +30,27 @@ ViewButtons Add_View_Buttons(QToolBar* bar, const QString& parallel_port_hint) {
     buttons.parallel_port = Add_Tool_Button(bar, "ToolButtonParallelPort", parallel_port_hint,
                                             Tool_Icon(IconId::ParallelPort));
     return buttons;
+}
+
+namespace {
+
+// The widest row of the window's top tool bars at their preferred widths; bars sit side by
+// side in a row with no gap, and a break starts a new row.
+int Widest_Tool_Bar_Row(const QMainWindow& window) {
+    int widest = 0;
+    int row = 0;
+    for (QToolBar* bar : window.findChildren<QToolBar*>(Qt::FindDirectChildrenOnly)) {
+        if (window.toolBarArea(bar) != Qt::TopToolBarArea || bar->isHidden()) continue;
+        if (window.toolBarBreak(bar)) row = 0;
+        row += bar->sizeHint().width();
+        widest = std::max(widest, row);
+    }
+    return widest;
+}
+
+}  // namespace
+
+void Widen_For_Tool_Bars(QMainWindow& window) {
+    const int needed = Widest_Tool_Bar_Row(window);
+    if (needed > window.width()) window.resize(needed, window.height());
 }

@@ -1,5 +1,5 @@
-// Tool-bar buttons as every window's tool bars have them, and the view band that the
-// drawing windows and the crosspoint window share.
+// Tool-bar buttons as every window's tool bars have them, the view band that the drawing
+// windows and the crosspoint window share, and the width their tool bars need.
 #pragma once
 
 #include <QIcon>
@@ -7,6 +7,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <array>
+
+class QMainWindow;
 
 // A named button with its hint and picture, flat until the pointer is over it.
 QToolButton* Add_Tool_Button(QToolBar* bar, const QString& name, const QString& hint,
@@ -23,3 +25,7 @@ struct ViewButtons {
 
 // Fills `bar` with the view buttons; the windows differ only in the port button's hint.
 ViewButtons Add_View_Buttons(QToolBar* bar, const QString& parallel_port_hint);
+
+// Widens the window, only as much as needed, until each row of its top tool bars fits, so
+// that no button hides behind the tool bar's extension arrow at the window's start size.
+void Widen_For_Tool_Bars(QMainWindow& window);

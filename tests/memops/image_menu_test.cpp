@@ -75,7 +75,7 @@ TEST_F(MemopsTest, EraseButtonKeepsTheWindowsMinimisedWhileItRuns) {
     // Runs from inside the erase, which lets events through between lines.
     QTimer::singleShot(0, [&] {
         minimised_meanwhile = OsdexForm->isMinimized() && OsdexFormCH0->isMinimized() &&
-                              OsdexFormCH3->isMinimized() && OsdexFormCH5->isMinimized();
+                              OsdexFormCH3->isMinimized() && !OsdexFormCH5->isMinimized();
     });
     Click(OsdexForm->ToolButtonErase);
 
@@ -182,4 +182,16 @@ TEST_F(MemopsTest, SavedMainPictureLoadedBackRestoresItsTopLeftPart) {
             ASSERT_EQ(Chip().Pixel(0, y, x), expected) << x << "," << y;
         }
     }
+}
+
+TEST_F(MemopsTest, EraseButtonLeavesTheHiddenChannelWindowsUntouched) {
+    OsdexForm->MwriteMask = 0xFF;
+    Show_Channel_Window(4);
+    Click(OsdexForm->ToolButtonErase);
+
+    EXPECT_EQ(Lines_At_Level(Chip(), 6, 0), 512);
+    EXPECT_TRUE(OsdexFormCH0->isVisible());
+    EXPECT_TRUE(OsdexFormCH4->isVisible());
+    for (int channel : {1, 2, 3, 5, 6, 7})
+        EXPECT_TRUE(Still_Unmapped(OsdexFormCH[channel])) << channel;
 }

@@ -1,9 +1,11 @@
 // The channel window's register panel against the simulated board.
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 
 #include "chip/register_map.h"
 #include "panel_fixture.h"
+#include "ui/picture_view.h"
 
 namespace {
 
@@ -113,6 +115,14 @@ TEST_F(ChannelPanelTest, SharedSourceReadShowsTheHighestPair) {
     EXPECT_EQ(form->ListBoxSHRSRC->currentItem()->text(), "Channel 4/5");
 }
 
+// The colour on screen near the band's left end, half-way down, away from its centred text.
+QColor Painted_Band_Colour(TOsdexFormCH0* form) {
+    form->PanelSHRSRC->show();
+    const QRect band = form->PanelSHRSRC->geometry();
+    const QImage shown = form->Image1->grab().toImage();
+    return shown.pixelColor(band.left() + 8, band.center().y());
+}
+
 TEST_F(ChannelPanelTest, ReversedSharedRangeWarnsAndStillWritesBoth) {
     TOsdexFormCH0* form = Channel_Window(0);
     Type(form->UpDownSHRBEG, "300");
@@ -120,14 +130,16 @@ TEST_F(ChannelPanelTest, ReversedSharedRangeWarnsAndStillWritesBoth) {
     QLabel* band = form->PanelSHRSRC;
     EXPECT_EQ(band->text(), "WARNING: SHREND < SHRBEG!");
     EXPECT_EQ(band->geometry(), QRect(0, 100, 708, 200));
-    EXPECT_EQ(band->palette().color(QPalette::Window), QColor(255, 0, 0));
+    // What the picture shows: the band is painted, over the picture, in red.
+    EXPECT_EQ(Painted_Band_Colour(form), QColor(255, 0, 0));
     EXPECT_EQ(Line_Of(form, Reg::SHRBEGH), 300);
     EXPECT_EQ(Line_Of(form, Reg::SHRENDH), 100);
 
     Type(form->UpDownSHREND, "400");
     EXPECT_EQ(band->text(), "SHARED SOURCE: No Sharing");
     EXPECT_EQ(band->geometry(), QRect(0, 300, 708, 100));
-    EXPECT_NE(band->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(Painted_Band_Colour(form),
+              form->palette().color(QPalette::Active, QPalette::Highlight));
     EXPECT_EQ(Line_Of(form, Reg::SHRENDH), 400);
     EXPECT_EQ(Reg_Of(form, Reg::SHRENDH), 1);
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -7,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "ui/text_dialog/text_dialog.h"
 
@@ -150,6 +155,43 @@ TEST_F(TextDialogTest, ModalRunEndsWithOkOrCancel) {
     QTimer::singleShot(0, form.btnCancel,
                        [this] { QTest::mouseClick(form.btnCancel, Qt::LeftButton); });
     EXPECT_EQ(form.exec(), QDialog::Rejected);
+}
+
+// The layout's Windows faces are drawn with an installed face that has a bold style, at the
+// layout's weight and height; the platform font dialog opens on it and its OK keeps both.
+TEST_F(TextDialogTest, LayoutFontOpensTheFontDialogOnAnInstalledBoldFace) {
+    Open();
+    const QFont shown = To_QFont(form.FontDialog1.Font);
+    EXPECT_TRUE(QFontDatabase::hasFamily(shown.family())) << shown.family().toStdString();
+    const QStringList styles = QFontDatabase::styles(shown.family());
+    EXPECT_TRUE(std::any_of(styles.begin(), styles.end(), [&](const QString& style) {
+        return QFontDatabase::bold(shown.family(), style);
+    }));
+    EXPECT_EQ(QFontInfo(form.EditText->font()).family(), shown.family());
+    EXPECT_TRUE(QFontInfo(form.EditText->font()).bold());
+    EXPECT_EQ(QFontInfo(form.EditText->font()).pixelSize(), 24);
+
+    QFontDialog dialog;
+    dialog.setCurrentFont(shown);
+    const TextFont accepted = From_QFont(dialog.currentFont(), form.FontDialog1.Font.Color);
+    EXPECT_TRUE(accepted.Bold);
+    EXPECT_EQ(accepted.Height, -24);
+    EXPECT_EQ(accepted.Name, shown.family().toStdString());
+    // The labels keep the face's name as the layout writes it.
+    EXPECT_EQ(form.LabelFontName->text(), "Name: MS Sans Serif");
+}
+
+TEST(TextFontTest, WindowsFacesResolveOnceToAnInstalledFace) {
+    TextFont courier;
+    courier.Name = "Courier New";
+    const QString face = To_QFont(courier).family();
+    EXPECT_TRUE(QFontDatabase::hasFamily(face)) << face.toStdString();
+    EXPECT_TRUE(QFontInfo(To_QFont(courier)).fixedPitch());
+    EXPECT_EQ(To_QFont(courier).family(), face);
+    // An installed face is used as it is.
+    TextFont dejavu;
+    dejavu.Name = "DejaVu Sans";
+    EXPECT_EQ(To_QFont(dejavu).family(), "DejaVu Sans");
 }
 
 TEST(TextFontTest, SizesAndQtConversion) {

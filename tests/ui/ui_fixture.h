@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QWidget>
+#include <QWindow>
 
 #include "board/simulated_board.h"
 #include "chip/register_bus.h"
@@ -25,6 +27,17 @@ struct Process_Ended {
 
 [[noreturn]] inline void Throw_Process_Ended(int code) {
     throw Process_Ended{code};
+}
+
+// A window that was never shown and never given a window state has no native window; on X11
+// one that has would be mapped (taking clicks) while Qt still calls it hidden.
+inline ::testing::AssertionResult Still_Unmapped(const QWidget* window) {
+    if (window->isVisible()) return ::testing::AssertionFailure() << "visible";
+    if (window->testAttribute(Qt::WA_WState_Created) || window->windowHandle())
+        return ::testing::AssertionFailure() << "has a native window";
+    if (window->windowState() != Qt::WindowNoState)
+        return ::testing::AssertionFailure() << "window state " << window->windowState();
+    return ::testing::AssertionSuccess();
 }
 
 class UiTest : public ::testing::Test {

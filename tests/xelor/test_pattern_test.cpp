@@ -135,6 +135,22 @@ TEST_F(TestPatternTest, FillsEveryChannelRoutesTheSwitchAndStartsTwoStamps) {
     EXPECT_TRUE(Channel_Shows_Logo_And_Picture(5));
 }
 
+TEST_F(TestPatternTest, LeavesTheHiddenChannelWindowsUntouched) {
+    Provide_Logo();
+    Show_Channel_Window(6);
+    OsdexForm->menuDiagnosticTestPattern1->trigger();
+
+    EXPECT_TRUE(Channel_Shows_Logo_And_Picture(3));
+    EXPECT_EQ(OsdexFormCH6->windowState(), Qt::WindowNoState);
+    EXPECT_TRUE(OsdexFormCH6->isVisible());
+    for (int n : {1, 2, 3, 4, 5, 7}) EXPECT_TRUE(Still_Unmapped(OsdexFormCH[n])) << n;
+    // The missing logo leaves the shown windows minimised, the hidden ones still untouched.
+    QFile::remove(folder.filePath("VANLOGO1A.BMP"));
+    OsdexForm->menuDiagnosticTestPattern1->trigger();
+    EXPECT_TRUE(OsdexFormCH6->isMinimized());
+    for (int n : {1, 2, 3, 4, 5, 7}) EXPECT_TRUE(Still_Unmapped(OsdexFormCH[n])) << n;
+}
+
 TEST_F(TestPatternTest, MissingLogoIsReportedAndLeavesTheChannelsErased) {
     Board().Chip().Set_Pixel(3, 10, 10, 7);
     OsdexForm->menuDiagnosticTestPattern1Click();

@@ -1,8 +1,11 @@
 #include "ui/text_dialog/text_font.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -11,7 +14,37 @@ int Mul_Div(int a, int b, int c) {
     return static_cast<int>(std::lround(static_cast<double>(a) * b / c));
 }
 
+bool Has_Bold_Style(const QString& family) {
+    const QStringList styles = QFontDatabase::styles(family);
+    return std::any_of(styles.begin(), styles.end(),
+                       [&](const QString& style) { return QFontDatabase::bold(family, style); });
+}
+
+// The installed face that fontconfig draws for the name, asked for in bold so that the match
+// has a bold style; a match without one gives way to the default sans-serif face.
+QString Match_Installed_Face(const QString& name) {
+    QFont probe(name);
+    probe.setBold(true);
+    const QString matched = QFontInfo(probe).family();
+    if (Has_Bold_Style(matched)) return matched;
+    QFont sans(QStringLiteral("sans-serif"));
+    sans.setBold(true);
+    return QFontInfo(sans).family();
+}
+
 }  // namespace
+
+QString Installed_Face(const std::string& name) {
+    // The layouts name Windows faces; the font dialog only knows installed ones, and opened on
+    // an unknown name it falls back to a face of its own and drops the bold.
+    static std::map<std::string, QString> resolved;
+    const auto known = resolved.find(name);
+    if (known != resolved.end()) return known->second;
+    const QString face = QString::fromStdString(name);
+    const QString installed = QFontDatabase::hasFamily(face) ? face : Match_Installed_Face(face);
+    resolved.emplace(name, installed);
+    return installed;
+}
 
 int TextFont::Size() const {
     return -Mul_Div(Height, 72, Pixels_Per_Inch);
@@ -22,7 +55,7 @@ void TextFont::Set_Size(int points) {
 }
 
 QFont To_QFont(const TextFont& font) {
-    QFont q(QString::fromStdString(font.Name));
+    QFont q(Installed_Face(font.Name));
     q.setBold(font.Bold);
     q.setItalic(font.Italic);
     q.setUnderline(font.Underline);

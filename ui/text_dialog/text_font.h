@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 #include <cstdint>
 #include <string>
 
@@ -29,7 +30,10 @@ struct TextFont {
     bool operator==(const TextFont&) const = default;
 };
 
-// The Qt font that renders this record (colour aside).
+// The installed face that stands for a face name: the name itself when installed, otherwise
+// fontconfig's match for it (a face with a bold style), looked up once per name.
+QString Installed_Face(const std::string& name);
+// The Qt font that renders this record (colour aside), in the installed face for its name.
 QFont To_QFont(const TextFont& font);
 // A record from a Qt font, as a font chooser returns it; the colour is kept from the caller.
 TextFont From_QFont(const QFont& font, std::uint32_t color);

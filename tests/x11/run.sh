@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The real-X smoke suite: the program built in BUILD_DIR, on the simulated board, under Xvfb
+# and openbox, driven with xdotool and checked with xwininfo and screenshots; once in the
+# C.UTF-8 locale and once in de_DE.UTF-8. Installs what it needs first. Prints a PASS or FAIL
+# line per check, ends with "N passed, N failed" and exits non-zero on any failure.
+# Usage: tests/x11/run.sh BUILD_DIR
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+if [ $# -ne 1 ] || [ ! -x "$1/ui/osdex-eval-kit" ]; then
+    echo "usage: tests/x11/run.sh BUILD_DIR (with ui/osdex-eval-kit built)" >&2
+    exit 2
+fi
+build=$(cd "$1" && pwd)
+"$root/scripts/install-deps.sh" || exit 2
+
+out=$build/x11-smoke
+rm -rf "$out"
+mkdir -p "$out"
+passed=0
+failed=0
+for locale in C.UTF-8 de_DE.UTF-8; do
+    echo "== locale $locale"
+    log=$out/$locale.log
+    # A pass that hangs is stopped; its own trap ends what it started.
+    LC_ALL=$locale LANG=$locale timeout --signal=TERM --kill-after=10 120 \
+        "$here/smoke.sh" "$build" "$out/$locale" 2>&1 | tee "$log"
+    status=${PIPESTATUS[0]}
+    p=$(grep -c '^PASS: ' "$log")
+    f=$(grep -c '^FAIL: ' "$log")
+    if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+        echo "FAIL: the pass in $locale finished within its time limit"
+        f=$((f + 1))
+    elif [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then
+        echo "FAIL: the pass in $locale ended with status $status"
+        f=$((f + 1))
+    fi
+    passed=$((passed + p))
+    failed=$((failed + f))
+done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
