@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "board/board_state_file.h"
 #include "board/simulated_board.h"
 #include "board/simulated_port.h"
+#include "vanlpt/board_state_file.h"
 #include "vanlpt/bus_engine.h"
 #include "vanlpt/device_calls.h"
 #include "vanlpt/direct_io_port.h"
@@ -32,7 +32,7 @@ struct Slot {
     std::unique_ptr<SimulatedRawPort> sim_raw;
     RawPort* custom = nullptr;   // installed by a test, not owned
     std::string fell_back_from;  // the real port the simulated board stands in for
-    std::unique_ptr<board::BoardStateFile> state_file;  // sim:FILE: locked while in use
+    std::unique_ptr<BoardStateFile> state_file;  // sim:FILE: locked while in use
     std::string unusable;  // why this simulated board cannot be used (its state file)
 };
 
@@ -90,7 +90,7 @@ void Build_Simulation(Slot& slot, bool with_board) {
 void Save_State_File(Slot& slot) {
     if (!slot.state_file || !slot.board || !slot.unusable.empty()) return;
     std::string error;
-    if (!slot.state_file->Save(board::Capture_Board_State(*slot.board), &error))
+    if (!slot.state_file->Save(Capture_Board_State(*slot.board), &error))
         Report_Once(error + "; the board's state of this run is lost");
 }
 
@@ -103,10 +103,10 @@ void Load_State_File(Slot& slot) {
     static const bool saved_at_exit = std::atexit(Save_State_Files) == 0;
     (void)saved_at_exit;
     std::string error;
-    slot.state_file = board::BoardStateFile::Lock(slot.target.device, &error);
-    board::BoardState state;
+    slot.state_file = BoardStateFile::Lock(slot.target.device, &error);
+    BoardState state;
     if (slot.state_file && slot.state_file->Load(&state, &error)) {
-        board::Apply_Board_State(state, slot.board.get());
+        Apply_Board_State(state, slot.board.get());
         return;
     }
     slot.unusable = error;

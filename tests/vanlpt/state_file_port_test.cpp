@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "board/board_state_file.h"
+#include "vanlpt/board_state_file.h"
 #include "board/simulated_board.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
@@ -52,7 +52,7 @@ TEST_F(StateFilePort, TheBoardComesBackAsTheLastRunLeftIt) {
 
 TEST_F(StateFilePort, ASecondProcessOnTheSameFileIsRefused) {
     std::string error;
-    const auto other_process = board::BoardStateFile::Lock(path, &error);
+    const auto other_process = vanlpt::BoardStateFile::Lock(path, &error);
     ASSERT_NE(other_process, nullptr) << error;
     ASSERT_TRUE(vanlpt::testing::Reset_Library(Mapping()));
     EXPECT_EQ(Select_LPT_123(1), 0);

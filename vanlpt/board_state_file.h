@@ -6,9 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "board/board_state.h"
+#include "board/simulated_board.h"
+#include "vanlpt/board_state.h"
 
-namespace board {
+namespace vanlpt {
 
 class BoardStateFile {
 public:
@@ -33,4 +34,9 @@ private:
     int lock_fd_;
 };
 
-}  // namespace board
+// Straight from and into the board model, behind the pins.
+BoardState Capture_Board_State(const board::SimulatedBoard& model);
+// Powers the board up, then sets every register, quad and route of the state.
+void Apply_Board_State(const BoardState& state, board::SimulatedBoard* model);
+
+}  // namespace vanlpt

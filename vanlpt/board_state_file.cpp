@@ -1,4 +1,4 @@
-#include "board/board_state_file.h"
+#include "vanlpt/board_state_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,7 +11,7 @@
 
 #include "board/simulated_board.h"
 
-namespace board {
+namespace vanlpt {
 
 namespace {
 
@@ -59,7 +59,7 @@ BoardStateFile::~BoardStateFile() {
 bool BoardStateFile::Load(BoardState* state, std::string* error) const {
     const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT) {
-        SimulatedBoard fresh;
+        board::SimulatedBoard fresh;
         fresh.Power_Up();
         *state = Capture_Board_State(fresh);
         return true;
@@ -112,4 +112,34 @@ bool BoardStateFile::Save(const BoardState& state, std::string* error) const {
     return true;
 }
 
-}  // namespace board
+BoardState Capture_Board_State(const board::SimulatedBoard& model) {
+    BoardState s;
+    const board::OsdexChip& chip = model.Chip();
+    for (unsigned a = 0; a < kStateRegisters; ++a) s.registers[a] = chip.Register(a);
+    for (int c = 0; c < kStateChannels; ++c)
+        for (int line = 0; line < kStateLines; ++line)
+            for (int q = 0; q < kStateQuadsPerLine; ++q) s.Quad(c, line, q) = chip.Quad(c, line, q);
+    for (int o = 0; o < kStateOutputs; ++o) {
+        const board::CrosspointRoute r = model.Crosspoint().Route(o);
+        s.routing[o] = {r.enabled, r.input, r.gain};
+    }
+    s.routing_known = true;
+    return s;
+}
+
+void Apply_Board_State(const BoardState& state, board::SimulatedBoard* model) {
+    model->Power_Up();
+    board::OsdexChip& chip = model->Chip();
+    for (unsigned a = 0; a < kStateRegisters; ++a) chip.Set_Register(a, state.registers[a]);
+    for (int c = 0; c < kStateChannels; ++c)
+        for (int line = 0; line < kStateLines; ++line)
+            for (int q = 0; q < kStateQuadsPerLine; ++q)
+                chip.Set_Quad(c, line, q, state.Quad(c, line, q));
+    if (!state.routing_known) return;
+    for (int o = 0; o < kStateOutputs; ++o) {
+        const StateRoute& r = state.routing[o];
+        model->Crosspoint().Set_Route(o, {r.enabled, r.input, r.gain});
+    }
+}
+
+}  // namespace vanlpt

@@ -1,13 +1,17 @@
 // The board state file: everything the board holds survives the bytes, and a file that is
 // not intact is refused with the reason and nothing taken from it.
-#include "board/board_state.h"
+#include "vanlpt/board_state.h"
 
 #include <gtest/gtest.h>
 
 #include "board/simulated_board.h"
+#include "vanlpt/board_state_file.h"
 
-namespace board {
+namespace vanlpt {
 namespace {
+
+using board::SimulatedBoard;
+using namespace board;
 
 BoardState Busy_Board() {
     SimulatedBoard b;
@@ -35,7 +39,7 @@ TEST(BoardStateFile, EverythingSurvivesTheBytesAndTheBoard) {
     EXPECT_EQ(other.Chip().Register(16 + kHOFFSET), 136);
     EXPECT_EQ(other.Chip().Quad(4, 300, 100), 0xABCD);
     EXPECT_EQ(other.Chip().Pixel(7, 511, 711), 3u);
-    EXPECT_EQ(other.Crosspoint().Route(15), (CrosspointRoute{true, 31, 2}));
+    EXPECT_EQ(other.Crosspoint().Route(15), (board::CrosspointRoute{true, 31, 2}));
     EXPECT_TRUE(Capture_Board_State(other) == state);
 }
 
@@ -65,4 +69,4 @@ TEST(BoardStateFile, AFileThatIsNotIntactIsRefusedWithTheReason) {
 }
 
 }  // namespace
-}  // namespace board
+}  // namespace vanlpt

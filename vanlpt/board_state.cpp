@@ -1,10 +1,8 @@
-#include "board/board_state.h"
+#include "vanlpt/board_state.h"
 
 #include <cstring>
 
-#include "board/simulated_board.h"
-
-namespace board {
+namespace vanlpt {
 
 namespace {
 
@@ -12,7 +10,7 @@ constexpr char kMagic[8] = {'O', 'S', 'D', 'X', 'S', 'T', 'A', 'T'};
 constexpr std::size_t kHeaderBytes = 16;  // magic, version, flags
 constexpr std::size_t kRouteBytes = 4;    // enabled, input, gain, 0
 constexpr std::size_t kRoutingOffset = kHeaderBytes + kStateRegisters;
-constexpr std::size_t kMemoryOffset = kRoutingOffset + kCrosspointOutputs * kRouteBytes;
+constexpr std::size_t kMemoryOffset = kRoutingOffset + kStateOutputs * kRouteBytes;
 constexpr std::size_t kChecksumOffset = kMemoryOffset + kStateQuads * 2;
 constexpr std::size_t kFileBytes = kChecksumOffset + 4;
 constexpr std::uint32_t kRoutingKnown = 1;
@@ -56,8 +54,8 @@ std::string Encode_Board_State(const BoardState& state) {
     Put_U32(out, 12, state.routing_known ? kRoutingKnown : 0);
     for (unsigned a = 0; a < kStateRegisters; ++a)
         out[kHeaderBytes + a] = static_cast<char>(state.registers[a]);
-    for (int o = 0; o < kCrosspointOutputs; ++o) {
-        const CrosspointRoute& r = state.routing[o];
+    for (int o = 0; o < kStateOutputs; ++o) {
+        const StateRoute& r = state.routing[o];
         const std::size_t at = kRoutingOffset + o * kRouteBytes;
         out[at] = static_cast<char>(r.enabled ? 1 : 0);
         out[at + 1] = static_cast<char>(r.input);
@@ -94,10 +92,10 @@ bool Decode_Board_State(std::string_view in, BoardState* state, std::string* err
     BoardState s;
     s.routing_known = (Get_U32(in, 12) & kRoutingKnown) != 0;
     for (unsigned a = 0; a < kStateRegisters; ++a) s.registers[a] = Byte(in, kHeaderBytes + a);
-    for (int o = 0; o < kCrosspointOutputs; ++o) {
+    for (int o = 0; o < kStateOutputs; ++o) {
         const std::size_t at = kRoutingOffset + o * kRouteBytes;
         const unsigned enabled = Byte(in, at), input = Byte(in, at + 1), gain = Byte(in, at + 2);
-        if (enabled > 1 || input >= static_cast<unsigned>(kCrosspointInputs) ||
+        if (enabled > 1 || input >= static_cast<unsigned>(kStateInputs) ||
             (gain != 1 && gain != 2)) {
             *error = "crosspoint output " + std::to_string(o) + " holds an impossible setting";
             return false;
@@ -111,29 +109,4 @@ bool Decode_Board_State(std::string_view in, BoardState* state, std::string* err
     return true;
 }
 
-BoardState Capture_Board_State(const SimulatedBoard& board) {
-    BoardState s;
-    const OsdexChip& chip = board.Chip();
-    for (unsigned a = 0; a < kStateRegisters; ++a) s.registers[a] = chip.Register(a);
-    for (int c = 0; c < kChannels; ++c)
-        for (int line = 0; line < kLines; ++line)
-            for (int q = 0; q < kQuadsPerLine; ++q) s.Quad(c, line, q) = chip.Quad(c, line, q);
-    for (int o = 0; o < kCrosspointOutputs; ++o) s.routing[o] = board.Crosspoint().Route(o);
-    s.routing_known = true;
-    return s;
-}
-
-void Apply_Board_State(const BoardState& state, SimulatedBoard* board) {
-    board->Power_Up();
-    OsdexChip& chip = board->Chip();
-    for (unsigned a = 0; a < kStateRegisters; ++a) chip.Set_Register(a, state.registers[a]);
-    for (int c = 0; c < kChannels; ++c)
-        for (int line = 0; line < kLines; ++line)
-            for (int q = 0; q < kQuadsPerLine; ++q)
-                chip.Set_Quad(c, line, q, state.Quad(c, line, q));
-    if (state.routing_known)
-        for (int o = 0; o < kCrosspointOutputs; ++o)
-            board->Crosspoint().Set_Route(o, state.routing[o]);
-}
-
-}  // namespace board
+}  // namespace vanlpt
