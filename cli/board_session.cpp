@@ -7,9 +7,6 @@
 
 namespace {
 
-// The board ties pin 9 (data bit 7) to pin 10 (status ACK).
-constexpr int Board_Loopback_Out_Pin = 9;
-constexpr int Board_Loopback_In_Pin = 10;
 
 // A failed transaction shows only as a count in the chip layer's statistics.
 std::optional<std::string> Failure_Since(std::int32_t failures_before) {
@@ -29,6 +26,7 @@ std::optional<std::string> Map_LPT1(const std::string& target) {
 }
 
 std::optional<std::string> Open_Board() {
+    Set_Board_Wiring_Defaults();
     Port_State.ECP_Byte_Mode = true;  // as the start-up sets it: reads see the chip
     if (Select_LPT_Port(1) == 0) return "cannot open LPT1: " + std::string(Vanlpt_Last_Error());
     Init_DUT_Bus();

@@ -32,6 +32,13 @@ struct TPort_State {
 
 extern TPort_State Port_State;
 
+// The evaluation board's wiring as the program's start-up sets it: the loopback from pin 9
+// to pin 10, and the crosspoint's serial lines (clock 4, data 5, DATAOUT 13, ~CE 17 active
+// low, CPOL 1, CPHA 0) at 0.5 kHz.
+inline constexpr int Board_Loopback_Out_Pin = 9;
+inline constexpr int Board_Loopback_In_Pin = 10;
+void Set_Board_Wiring_Defaults();
+
 // Activity-log category bits of Log_Mask.
 inline constexpr std::uint16_t Log_Low = 1;   // raw port writes
 inline constexpr std::uint16_t Log_Med = 2;   // SPI words, pin-page refresh

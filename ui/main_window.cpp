@@ -40,8 +40,6 @@
 namespace {
 
 constexpr const char* kBoardCaption = "RUDIRUVUVA";
-constexpr int kLoopbackOutPin = 9;
-constexpr int kLoopbackInPin = 10;
 constexpr int kReadStrobePin = 16;
 
 // Ends the process without running exit handlers or destructors, so that nothing is flushed
@@ -132,16 +130,7 @@ void TOsdexForm::Connect_Navigation() {
 }
 
 void TOsdexForm::FormCreate() {
-    Port_State.Loopback_Out_Pin = kLoopbackOutPin;
-    Port_State.Loopback_In_Pin = kLoopbackInPin;
-    Port_State.SPI_Clock_Pin = 4;
-    Port_State.SPI_MOSI_Pin = 5;
-    Port_State.SPI_MISO_Pin = 13;
-    Port_State.SPI_CS_Pin = 17;
-    Port_State.SPI_CS_Active_High = false;
-    Port_State.SPI_CPOL = 1;
-    Port_State.SPI_CPHA = 0;
-    Port_State.SPI_Clock_kHz = 0.5f;
+    Set_Board_Wiring_Defaults();
 
     Can_Disable_LPT_Data_Output();
 
@@ -151,7 +140,7 @@ void TOsdexForm::FormCreate() {
     not_found.text = "cannot find RUDIRUVUVA parallel port connection";
     not_found.buttons = MsgButtons::AbortRetryIgnore;
     not_found.default_button = MsgResult::Abort;
-    if (Hunt_Until_Found(kLoopbackOutPin, kLoopbackInPin, not_found) == Hunt_Outcome::Aborted) {
+    if (Hunt_Until_Found(Board_Loopback_Out_Pin, Board_Loopback_In_Pin, not_found) == Hunt_Outcome::Aborted) {
         (process_exit ? process_exit : Exit_Now)(0);
         return;
     }

@@ -482,6 +482,21 @@ int Vanlpt_Map_Port(int n, const char* target) {
     return 1;
 }
 
+int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16],
+                              unsigned char gain[16]) {
+    vanlpt::Library& L = Lib();
+    if (L.selected == 0) return 0;
+    const vanlpt::Slot& slot = L.slots[L.selected - 1];
+    if (slot.custom || !slot.board || L.lines.Port() != slot.sim_raw.get()) return 0;
+    for (int o = 0; o < board::kCrosspointOutputs; ++o) {
+        const board::CrosspointRoute r = slot.board->Crosspoint().Route(o);
+        enabled[o] = r.enabled ? 1 : 0;
+        input[o] = static_cast<unsigned char>(r.input);
+        gain[o] = static_cast<unsigned char>(r.gain);
+    }
+    return 1;
+}
+
 void Vanlpt_Shutdown(void) {
     vanlpt::Deselect();
     vanlpt::Save_State_Files();

@@ -68,6 +68,12 @@ const char* Vanlpt_Check_Ports(void);
 // mapping. Nonzero on success; 0 with Vanlpt_Last_Error() naming the bad target.
 int Vanlpt_Map_Port(int n, const char* target);
 
+// Extra: the crosspoint routing of the selected port's board, output by output (enabled 0/1,
+// input 0..31, gain 1/2). Nonzero when the library knows it (a simulated board); 0 for a
+// real board, whose crosspoint cannot be read back.
+int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16],
+                              unsigned char gain[16]);
+
 // Extra: the normal end of the library's use: the port is released and every simulated board
 // kept in a state file (sim:FILE) is written back to it. Also runs at the process's normal
 // exit; safe to call more than once.

@@ -1,0 +1,104 @@
+#include "chip/board_snapshot.h"
+
+#include "chip/register_bus.h"
+#include "chip/register_map.h"
+#include "vanlpt/vanlpt.h"
+
+namespace {
+
+std::uint64_t cycles = 0;
+
+// Registers that must never be written back: the chip reports LOSALL itself, and a write to
+// a trigger (COMMAND, MWRITE) would run a memory command.
+bool Restorable(std::uint8_t address) {
+    return address != MReg::LOSALL && !Is_Trigger_Address(address);
+}
+
+// The registers a channel's memory read-back or upload moves, restored afterwards.
+constexpr std::uint8_t Moved_Registers[] = {Reg::QPH,     Reg::QPL,     Reg::QPHORIZ,
+                                            Reg::QPLINEH, Reg::QPLINEL, Reg::STATUS};
+
+std::uint8_t Bank_Register(int channel, std::uint8_t offset) {
+    return static_cast<std::uint8_t>(Channel_Bank(channel) | offset);
+}
+
+void Start_Line(int channel, int line) {
+    Write_Register(Bank_Register(channel, Reg::QPLINEH), static_cast<std::uint8_t>(line >> 8));
+    Write_Register(Bank_Register(channel, Reg::QPLINEL), static_cast<std::uint8_t>(line & 0xFF));
+    Write_Register(Bank_Register(channel, Reg::QPHORIZ), 0);
+}
+
+void Read_Channel_Memory(int channel, vanlpt::BoardState* state) {
+    const std::uint8_t status = Bank_Register(channel, Reg::STATUS);
+    Write_Register(status, static_cast<std::uint8_t>((state->registers[status] & ~Increment_Bits) |
+                                                     Status_HINC));
+    for (int line = 0; line < vanlpt::kStateLines; ++line) {
+        Start_Line(channel, line);
+        for (int q = 0; q < vanlpt::kStateQuadsPerLine; ++q) {
+            Write_Register(Bank_Register(channel, Reg::COMMAND), Command_Read_Quad);
+            const std::uint8_t high = Read_Register(Bank_Register(channel, Reg::QPH));
+            const std::uint8_t low = Read_Register(Bank_Register(channel, Reg::QPL));
+            state->Quad(channel, line, q) = static_cast<std::uint16_t>(high << 8 | low);
+        }
+    }
+}
+
+void Write_Channel_Memory(int channel, const vanlpt::BoardState& state) {
+    Write_Register(Bank_Register(channel, Reg::STATUS), Status_HINC);
+    for (int line = 0; line < vanlpt::kStateLines; ++line) {
+        Start_Line(channel, line);
+        for (int q = 0; q < vanlpt::kStateQuadsPerLine; ++q) {
+            const std::uint16_t quad = state.Quad(channel, line, q);
+            // With the cache on, a data byte the chip already holds is not sent again.
+            Write_Register(Bank_Register(channel, Reg::QPH), static_cast<std::uint8_t>(quad >> 8));
+            Write_Register(Bank_Register(channel, Reg::QPL), static_cast<std::uint8_t>(quad));
+            Write_Register(Bank_Register(channel, Reg::COMMAND), Command_Write_Quad);
+        }
+    }
+}
+
+void Restore_Moved_Registers(int channel, const vanlpt::BoardState& state) {
+    for (std::uint8_t offset : Moved_Registers) {
+        const std::uint8_t a = Bank_Register(channel, offset);
+        Write_Register(a, state.registers[a]);
+    }
+}
+
+std::uint64_t Transactions() {
+    return static_cast<std::uint64_t>(num_reg_writes) + static_cast<std::uint64_t>(num_reg_reads);
+}
+
+}  // namespace
+
+bool Read_Board_Snapshot(vanlpt::BoardState* state) {
+    const std::int32_t failures = num_busy_timeout_errors;
+    const std::uint64_t start = Transactions();
+    for (unsigned a = 0; a < vanlpt::kStateRegisters; ++a)
+        state->registers[a] = Read_Register(static_cast<std::uint8_t>(a));
+    for (int c = 0; c < vanlpt::kStateChannels; ++c) {
+        Read_Channel_Memory(c, state);
+        Restore_Moved_Registers(c, *state);
+    }
+    unsigned char enabled[16], input[16], gain[16];
+    state->routing_known = Vanlpt_Crosspoint_Routing(enabled, input, gain) != 0;
+    for (int o = 0; state->routing_known && o < vanlpt::kStateOutputs; ++o)
+        state->routing[o] = {enabled[o] != 0, input[o], gain[o]};
+    cycles = Transactions() - start;
+    return num_busy_timeout_errors == failures;
+}
+
+bool Write_Board_Snapshot(const vanlpt::BoardState& state) {
+    const std::int32_t failures = num_busy_timeout_errors;
+    const std::uint64_t start = Transactions();
+    for (int c = 0; c < vanlpt::kStateChannels; ++c) Write_Channel_Memory(c, state);
+    for (unsigned a = 0; a < vanlpt::kStateRegisters; ++a) {
+        const auto address = static_cast<std::uint8_t>(a);
+        if (Restorable(address)) Write_Register(address, state.registers[a]);
+    }
+    cycles = Transactions() - start;
+    return num_busy_timeout_errors == failures;
+}
+
+std::uint64_t Board_Snapshot_Cycles() {
+    return cycles;
+}

@@ -1,0 +1,19 @@
+// The whole board through the register bus: every channel register, the multi-channel bank
+// and the display memory of all eight channels read back into a board state, and written
+// from one. The position registers a read-back moves are put back afterwards, so saving
+// leaves the board as it was. The crosspoint cannot be read over the bus: its routing comes
+// from the port library when it knows it (a simulated board).
+#pragma once
+
+#include <cstdint>
+
+#include "vanlpt/board_state.h"
+
+// False when a transaction failed (the statistics say how many); *state is then incomplete.
+bool Read_Board_Snapshot(vanlpt::BoardState* state);
+// Registers and memory; the crosspoint is the caller's (a full initialization). False when a
+// transaction failed.
+bool Write_Board_Snapshot(const vanlpt::BoardState& state);
+
+// Bus cycles the last read or write took, for the benchmark and for the user's estimate.
+std::uint64_t Board_Snapshot_Cycles();
