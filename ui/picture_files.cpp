@@ -1,12 +1,13 @@
 // Picture files: load by content, save as a bitmap through a temporary file.
 #include "ui/picture_files.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>
 
 #include "chip/canvas.h"
+#include "chip/picture_decoding.h"
 #include "shell/dialogs.h"
 #include "ui/drawing_form.h"
 
@@ -45,17 +46,16 @@ Picture_Load_Result Load_Picture_File(const std::string& path) {
         return {{}, "Cannot load " + Quoted(path) + ": the file cannot be read."};
     if (info.size() == 0) return {{}, "Cannot load " + Quoted(path) + ": the file is empty."};
 
-    QImageReader reader(name);
-    reader.setDecideFormatFromContent(true);
-    QImage image = reader.read();
-    if (image.isNull()) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, "Cannot load " + Quoted(path) + ": " + file.errorString().toStdString() + "."};
+    Decoded_Picture decoded = Decode_Picture(file.readAll());
+    if (decoded.image.isNull()) {
         if (Is_Metafile_Name(name))
             return {{}, "Cannot load " + Quoted(path) + ": metafiles are not supported."};
-        return {{},
-                "Cannot load " + Quoted(path) + ": not a readable picture (" +
-                    reader.errorString().toStdString() + ")."};
+        return {{}, "Cannot load " + Quoted(path) + ": " + decoded.problem + "."};
     }
-    return {std::move(image), {}};
+    return {std::move(decoded.image), {}};
 }
 
 std::optional<std::string> Save_Picture_File(const QImage& image, const std::string& path) {
