@@ -1,14 +1,15 @@
 // Picture files: load by content, save as a bitmap through a temporary file.
 #include "ui/picture_files.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSaveFile>
 
 #include "chip/canvas.h"
 #include "chip/picture_decoding.h"
 #include "shell/dialogs.h"
+#include "shell/whole_file.h"
 #include "ui/drawing_form.h"
 
 namespace {
@@ -59,20 +60,14 @@ Picture_Load_Result Load_Picture_File(const std::string& path) {
 }
 
 std::optional<std::string> Save_Picture_File(const QImage& image, const std::string& path) {
-    const QString name = QString::fromStdString(path);
-    // QSaveFile writes beside the target and renames over it on commit, so the old file
-    // stays whole until the new one is complete.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return "Cannot save " + Quoted(path) + ": " + file.errorString().toStdString() + ".";
-    if (!image.save(&file, "BMP")) {
-        file.cancelWriting();
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                    : "the bitmap was not written";
-        return "Cannot save " + Quoted(path) + ": " + reason.toStdString() + ".";
-    }
-    if (!file.commit())
-        return "Cannot save " + Quoted(path) + ": " + file.errorString().toStdString() + ".";
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "BMP"))
+        return "Cannot save " + Quoted(path) + ": the bitmap was not written.";
+    const std::string_view bytes(bitmap.constData(), static_cast<std::size_t>(bitmap.size()));
+    if (const std::optional<std::string> cause = Write_Whole_File(path, bytes))
+        return "Cannot save " + Quoted(path) + ": " + *cause + ".";
     return std::nullopt;
 }
 

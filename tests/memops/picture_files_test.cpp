@@ -1,9 +1,12 @@
 // Picture files on their own: loading by content with clear errors, saving as a bitmap that
 // replaces an existing file only when complete, and levels kept through a save and a load.
+#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <csignal>
+#include <cstring>
 
 #include "chip/canvas.h"
 #include "chip/luma.h"
@@ -83,4 +86,27 @@ TEST(PictureFiles, FailedSaveLeavesTheOldFileAndSaysWhy) {
                                              dir.filePath("none/x.bmp").toStdString());
     ASSERT_TRUE(no_folder.has_value());
     EXPECT_NE(no_folder->find("Cannot save"), std::string::npos);
+}
+
+// A file-size limit makes the writes fail with EFBIG, as a full disk fails them with ENOSPC.
+TEST(PictureFiles, FailedWriteNamesItsCause) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.bmp");
+    Write_File(path, "the old picture");
+    rlimit old_limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old_limit;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto error =
+        Save_Picture_File(QImage(712, 512, QImage::Format_RGB32), path.toStdString());
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find(std::strerror(EFBIG)), std::string::npos) << *error;
+    EXPECT_EQ(error->find("canceled"), std::string::npos) << *error;
+    EXPECT_EQ(Read_File(path), "the old picture");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"big.bmp"});
 }
