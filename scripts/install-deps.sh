@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need, and only those
-# that are missing. Safe to run again; does nothing when everything is there.
+# that are missing. Safe to run again; does nothing when everything is there. With --fuzz,
+# also the clang tool chain of the fuzz targets (fuzz/run.sh).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
