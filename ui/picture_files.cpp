@@ -46,6 +46,8 @@ Picture_Load_Result Load_Picture_File(const std::string& path) {
     if (!info.isFile() || !info.isReadable())
         return {{}, "Cannot load " + Quoted(path) + ": the file cannot be read."};
     if (info.size() == 0) return {{}, "Cannot load " + Quoted(path) + ": the file is empty."};
+    if (info.size() > Picture_File_Max_Bytes)
+        return {{}, "Cannot load " + Quoted(path) + ": the file is too large for a picture."};
 
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))

@@ -34,6 +34,9 @@ TEST(PictureFiles, BadFilesGiveAnErrorThatNamesFileAndReason) {
     Write_File(corrupt, "BM this is not a bitmap at all");
     const QString empty = dir.filePath("empty.bmp");
     Write_File(empty, "");
+    const QString huge = dir.filePath("huge.bmp");
+    Write_File(huge, "BM");
+    QFile(huge).resize(Picture_File_Max_Bytes + 1);  // sparse: takes no room on the disk
     const QString metafile = dir.filePath("drawing.emf");
     Write_File(metafile, QByteArray(64, '\x01'));
 
@@ -42,6 +45,7 @@ TEST(PictureFiles, BadFilesGiveAnErrorThatNamesFileAndReason) {
         const char* reason;
     } cases[] = {{corrupt, "not a readable picture"},
                  {empty, "empty"},
+                 {huge, "too large"},
                  {metafile, "metafiles are not supported"},
                  {dir.filePath("missing.bmp"), "does not exist"},
                  {dir.path(), "cannot be read"}};
