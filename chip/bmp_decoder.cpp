@@ -237,15 +237,24 @@ std::uint32_t Direct_Colour(const std::uint8_t* row, std::int64_t x, const Heade
     }
 }
 
-std::string Decode_Plain(Bytes b, const Header& h, Pixel_Sink& sink) {
-    const std::int64_t stride = (h.width * h.bits + 31) / 32 * 4;
-    const std::int64_t last_row = (h.width * h.bits + 7) / 8;  // its padding may be left out
+std::int64_t Stride(const Header& h) {
+    return (h.width * h.bits + 31) / 32 * 4;  // rows are padded to whole words
+}
+
+// The rows must all be in the file (the last one's padding may be left out); checked before
+// the picture's memory is taken, so that a short file cannot claim a large picture.
+std::string Check_Plain_Size(Bytes b, const Header& h) {
+    const std::int64_t stride = Stride(h);
+    const std::int64_t last_row = (h.width * h.bits + 7) / 8;
     const std::int64_t needed = stride * (h.height - 1) + last_row;
     const std::int64_t present = static_cast<std::int64_t>(b.size() - h.data_offset);
-    if (present < needed) {
-        return Incomplete("the file ends after " + std::to_string(present) + " of its " +
-                          std::to_string(needed) + " bytes of pixels");
-    }
+    if (present >= needed) return {};
+    return Incomplete("the file ends after " + std::to_string(present) + " of its " +
+                      std::to_string(needed) + " bytes of pixels");
+}
+
+std::string Decode_Plain(Bytes b, const Header& h, Pixel_Sink& sink) {
+    const std::int64_t stride = Stride(h);
     for (std::int64_t row = 0; row < h.height; ++row) {
         const std::uint8_t* bytes = b.data() + h.data_offset + row * stride;
         for (std::int64_t x = 0; x < h.width; ++x) {
@@ -371,8 +380,12 @@ Bmp_Picture Decode_Bmp(std::span<const std::uint8_t> bytes) {
         return picture;
     }
     picture.error = Parse_Header(bytes, &header);
-    if (picture.error.empty() && Is_Compressed(header) && !Rle_Could_Hold(bytes, header))
-        picture.error = Incomplete("the file is too short for its size");
+    if (picture.error.empty()) {
+        if (!Is_Compressed(header))
+            picture.error = Check_Plain_Size(bytes, header);
+        else if (!Rle_Could_Hold(bytes, header))
+            picture.error = Incomplete("the file is too short for its size");
+    }
     if (!picture.error.empty()) return picture;
 
     Pixel_Sink sink(header, Read_Palette(bytes, header), &picture);

@@ -2,8 +2,12 @@
 // lines that end early, jumps over pixels and stray palette indexes are refused.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <QBuffer>
 #include <QImage>
+#include <cstdio>
+#include <new>
 #include <string>
 
 #include "bmp_builder.h"
@@ -127,6 +131,37 @@ TEST(PictureDecoding, StrayPaletteIndexesAndUnsupportedHeadersAreRefused) {
           .data = {1, 0, 0, 1}}}) {
         EXPECT_TRUE(Decode_Picture(As_Bytes(Bmp_File(spec))).image.isNull()) << spec.bits;
     }
+}
+
+// A few bytes must not make the decoder take the memory of the picture they claim: with the
+// address space held to 64 MB above what is in use, a 256 MB claim must still be refused
+// cleanly. (The sanitizers reserve far more address space, so there the test cannot run.)
+TEST(PictureDecoding, AShortFileClaimingAHugePictureTakesNoMemoryForIt) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address-space limits do not work with AddressSanitizer";
+#else
+    const QByteArray claims = As_Bytes(Bmp_File(
+        {.width = 8192, .height = 8192, .bits = 32, .data = std::vector<std::uint8_t>(64)}));
+    rlimit old_limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &old_limit), 0);
+    rlimit tight = old_limit;
+    std::uint64_t in_use = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        unsigned long pages = 0;
+        if (std::fscanf(statm, "%lu", &pages) == 1) in_use = std::uint64_t(pages) * 4096;
+        std::fclose(statm);
+    }
+    ASSERT_GT(in_use, 0u);
+    tight.rlim_cur = in_use + (std::uint64_t{64} << 20);
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &tight), 0);
+    bool refused = false;
+    try {
+        refused = Refused_As_Incomplete(Decode_Picture(claims));
+    } catch (const std::bad_alloc&) {
+    }
+    ::setrlimit(RLIMIT_AS, &old_limit);
+    EXPECT_TRUE(refused);
+#endif
 }
 
 TEST(PictureDecoding, BitFieldsTopDownAndAlpha) {
