@@ -282,7 +282,8 @@ bool Open_Register_Batch_File() {
         return true;
     }
     const int error = Batch_File ? Batch_File->Open_Error() : 0;
-    const std::string reason = error != 0 ? std::strerror(error) : "no batch file object exists";
+    const std::string reason =
+        error != 0 ? Open_Failure_Reason(error) : "no batch file object exists";
     if (Batch_File) Batch_File->Line_File_Close();
     Batch_Enabled = 0;
     Show_Message(Application_Title,

@@ -1,8 +1,6 @@
 // The port activity log: records to the diagnostic window's memo and the log file.
 #include "port/activity_log.h"
 
-#include <cerrno>
-#include <cstring>
 #include <initializer_list>
 #include <memory>
 
@@ -46,11 +44,6 @@ std::string Level_Text(int index) {
 
 std::string Open_Label() {
     return Port_State.Log_File ? Port_State.Log_File->Name() : std::string(No_Log_File);
-}
-
-std::string Open_Failure_Reason(int error) {
-    if (error == EWOULDBLOCK) return "it is in use by another program";
-    return std::strerror(error);
 }
 
 // Creates the new log file with its header, or tells the user why it could not.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need, and only those
-# that are missing. Safe to run again; does nothing when everything is there.
+# that are missing. Safe to run again; does nothing when everything is there. With --fuzz,
+# also the clang tool chain of the fuzz targets (fuzz/run.sh).
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,9 @@ packages=(
     xvfb xauth
     locales
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

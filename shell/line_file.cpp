@@ -1,18 +1,27 @@
 // Line_File on POSIX files: open(2) with the creation disposition, an advisory exclusive
 // flock so that no second opener (in this or another instance) writes the same file, and
-// write + fsync for every line.
+// every line written at once and pushed to disk with fdatasync.
+//
+// fdatasync writes the data and the file size that finds it, but not the time stamps, so it
+// never costs more than fsync; O_DSYNC does the same work inside every write. On the disks
+// measured all three cost about the same, the disk's own flush (bench/shell prints the
+// figures). O_APPEND puts every write at the end without a seek of our own.
 #include "shell/line_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
 int Open_Flags(Plain_File::Creation creation) {
-    int flags = O_WRONLY | O_CLOEXEC;
+    // Non-blocking, so that a pipe that takes the place of the file after the check below
+    // cannot hold the open; cleared once the file is known to be regular.
+    int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
     switch (creation) {
         case Plain_File::Creation::Create_New:
             return flags | O_CREAT | O_EXCL;
@@ -25,23 +34,57 @@ int Open_Flags(Plain_File::Creation creation) {
     return flags;
 }
 
-// Opens and locks; -1 and *error set when the file cannot be opened or someone else holds
-// it. Create-always truncates only once the lock is held, so a file in use is never cut.
+// A pipe would block the open until a reader comes, a device would take the lines for
+// itself: only a regular file, or none yet, may be opened.
+bool Names_No_Other_Kind_Of_File(const std::string& name) {
+    struct stat info;
+    return ::stat(name.c_str(), &info) != 0 || S_ISREG(info.st_mode);
+}
+
+bool Is_Regular(int fd) {
+    struct stat info;
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+int Open_Retrying(const std::string& name, Plain_File::Creation creation) {
+    int fd;
+    do {
+        fd = ::open(name.c_str(), Open_Flags(creation), 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Locks, clears O_NONBLOCK and truncates for create-always; errno set on failure.
+bool Take_Opened_File(int fd, Plain_File::Creation creation) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && flags >= 0 &&
+           ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 &&
+           (creation != Plain_File::Creation::Create_Always || ::ftruncate(fd, 0) == 0);
+}
+
+// Opens and locks; -1 and *error set when the file cannot be opened, is no regular file or
+// someone else holds it. Create-always truncates only once the lock is held, so a file in
+// use is never cut.
 int Open_Exclusive(const std::string& name, Plain_File::Creation creation, int* error) {
     if (name.empty()) {
         *error = ENOENT;
         return -1;
     }
-    int fd;
-    do {
-        fd = ::open(name.c_str(), Open_Flags(creation), 0666);
-    } while (fd < 0 && errno == EINTR);
+    if (!Names_No_Other_Kind_Of_File(name)) {
+        *error = Open_Error_Not_Regular;
+        return -1;
+    }
+    const int fd = Open_Retrying(name, creation);
     if (fd < 0) {
         *error = errno;
         return -1;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-        (creation == Plain_File::Creation::Create_Always && ::ftruncate(fd, 0) != 0)) {
+    if (!Is_Regular(fd)) {
+        *error = Open_Error_Not_Regular;
+        ::close(fd);
+        return -1;
+    }
+    if (!Take_Opened_File(fd, creation)) {
         *error = errno;
         ::close(fd);
         return -1;
@@ -64,6 +107,13 @@ bool Write_All(int fd, const std::string& bytes) {
 }
 
 }  // namespace
+
+std::string Open_Failure_Reason(int error) {
+    if (error == EWOULDBLOCK) return "it is in use by another program";
+    if (error == Open_Error_Not_Regular)
+        return "it is not a regular file (a folder, pipe or device has that name)";
+    return std::strerror(error);
+}
 
 Plain_File::Plain_File(Access access, Creation creation) : access_(access), creation_(creation) {}
 
@@ -98,9 +148,8 @@ void Plain_File::Reset() {
 
 bool Plain_File::Append(const std::string& bytes) {
     if (fd_ < 0) return false;
-    const bool at_end = ::lseek(fd_, 0, SEEK_END) >= 0;
     const bool written = Write_All(fd_, bytes);
-    return ::fsync(fd_) == 0 && at_end && written;
+    return ::fdatasync(fd_) == 0 && written;
 }
 
 Line_File::Line_File() : Plain_File(Access::Write, Creation::Open_Always) {}

@@ -1,10 +1,18 @@
 // Line_File: an append-only text file that pushes every line to disk before the call
 // returns, so that a trace survives a crash or a hung bus. Held exclusively while open
-// (an advisory flock that another instance of the program honours too).
+// (an advisory flock that another instance of the program honours too). Only regular files
+// are opened: a pipe, device or folder of that name is refused, never waited on.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+// Open_Error() of a name that is a pipe, device or folder.
+inline constexpr int Open_Error_Not_Regular = -1;
+
+// The reason for a failed open as a message shows it: "it is in use by another program",
+// "it is not a regular file ...", else the system's text for the error.
+std::string Open_Failure_Reason(int error);
 
 class Plain_File {
 public:
@@ -22,11 +30,11 @@ public:
     void Close();  // the open flag keeps its value
     void Reset();  // Close, then open flag 0, name empty, line count 0
 
-    // Moves to the end, writes all bytes and flushes them to disk; false when there is no
-    // handle or a step failed.
+    // Writes all bytes at the end of the file and flushes them to disk; false when there is
+    // no handle or a step failed.
     bool Append(const std::string& bytes);
-    // errno of the last failed open (EWOULDBLOCK: another opener holds the file); 0 after
-    // a successful one.
+    // errno of the last failed open (EWOULDBLOCK: another opener holds the file;
+    // Open_Error_Not_Regular: not a regular file); 0 after a successful one.
     int Open_Error() const { return open_error_; }
 
     bool Has_Handle() const { return fd_ >= 0; }

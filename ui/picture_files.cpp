@@ -1,13 +1,15 @@
 // Picture files: load by content, save as a bitmap through a temporary file.
 #include "ui/picture_files.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
 
 #include "chip/canvas.h"
+#include "chip/picture_decoding.h"
 #include "shell/dialogs.h"
+#include "shell/whole_file.h"
 #include "ui/drawing_form.h"
 
 namespace {
@@ -44,35 +46,30 @@ Picture_Load_Result Load_Picture_File(const std::string& path) {
     if (!info.isFile() || !info.isReadable())
         return {{}, "Cannot load " + Quoted(path) + ": the file cannot be read."};
     if (info.size() == 0) return {{}, "Cannot load " + Quoted(path) + ": the file is empty."};
+    if (info.size() > Picture_File_Max_Bytes)
+        return {{}, "Cannot load " + Quoted(path) + ": the file is too large for a picture."};
 
-    QImageReader reader(name);
-    reader.setDecideFormatFromContent(true);
-    QImage image = reader.read();
-    if (image.isNull()) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, "Cannot load " + Quoted(path) + ": " + file.errorString().toStdString() + "."};
+    Decoded_Picture decoded = Decode_Picture(file.readAll());
+    if (decoded.image.isNull()) {
         if (Is_Metafile_Name(name))
             return {{}, "Cannot load " + Quoted(path) + ": metafiles are not supported."};
-        return {{},
-                "Cannot load " + Quoted(path) + ": not a readable picture (" +
-                    reader.errorString().toStdString() + ")."};
+        return {{}, "Cannot load " + Quoted(path) + ": " + decoded.problem + "."};
     }
-    return {std::move(image), {}};
+    return {std::move(decoded.image), {}};
 }
 
 std::optional<std::string> Save_Picture_File(const QImage& image, const std::string& path) {
-    const QString name = QString::fromStdString(path);
-    // QSaveFile writes beside the target and renames over it on commit, so the old file
-    // stays whole until the new one is complete.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return "Cannot save " + Quoted(path) + ": " + file.errorString().toStdString() + ".";
-    if (!image.save(&file, "BMP")) {
-        file.cancelWriting();
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                    : "the bitmap was not written";
-        return "Cannot save " + Quoted(path) + ": " + reason.toStdString() + ".";
-    }
-    if (!file.commit())
-        return "Cannot save " + Quoted(path) + ": " + file.errorString().toStdString() + ".";
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "BMP"))
+        return "Cannot save " + Quoted(path) + ": the bitmap was not written.";
+    const std::string_view bytes(bitmap.constData(), static_cast<std::size_t>(bitmap.size()));
+    if (const std::optional<std::string> cause = Write_Whole_File(path, bytes))
+        return "Cannot save " + Quoted(path) + ": " + *cause + ".";
     return std::nullopt;
 }
 

@@ -14,6 +14,9 @@ class Canvas;
 // The largest part of a loaded file that is drawn: right and bottom parts beyond it are cut.
 inline constexpr int Loaded_Picture_Max_Width = 711;
 inline constexpr int Loaded_Picture_Max_Height = 511;
+// Larger files are refused before they are read: the whole file is read into memory, and no
+// picture the decoders accept needs more.
+inline constexpr qint64 Picture_File_Max_Bytes = qint64{512} << 20;
 
 struct Picture_Load_Result {
     QImage image;       // null on failure

@@ -1,5 +1,6 @@
 // Register transactions against the simulated board: what the cache lets through, the
 // auto-increment model, verification and retries, failures, the trace and the batch file.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -285,6 +286,25 @@ TEST_F(BatchFileTest, AFileThatCannotBeOpenedIsReportedAndNotRecorded) {
     EXPECT_NE(dialogs_.messages[0].text.find("regtest.bat"), std::string::npos);
     Write_Register(34, 5);  // goes on without a batch
     EXPECT_EQ(Chip().Register(34), 5);
+}
+
+TEST_F(BatchFileTest, AFileInUseOrNoRegularFileIsRefusedWithItsReason) {
+    Line_File holder;  // the batch file of a second instance
+    holder.Line_File_Open(Batch_File_Name);
+    ASSERT_TRUE(holder.Has_Handle());
+    EXPECT_FALSE(Open_Register_Batch_File());
+    holder.Line_File_Close();
+    std::filesystem::remove(Batch_File_Name);
+    ASSERT_EQ(::mkfifo(Batch_File_Name, 0666), 0);
+    EXPECT_FALSE(Open_Register_Batch_File());  // returns: the pipe has no reader
+    EXPECT_EQ(Batch_Enabled, 0);
+
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[0].caption, "Osdex Evaluation Kit");
+    EXPECT_EQ(dialogs_.messages[0].text,
+              "The register batch file \"regtest.bat\" could not be opened: it is in use by "
+              "another program. No register batch is being recorded.");
+    EXPECT_NE(dialogs_.messages[1].text.find("not a regular file"), std::string::npos);
 }
 
 TEST(RegisterMap, SharingSourceAndRegisterClasses) {

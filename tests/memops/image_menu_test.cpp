@@ -163,6 +163,46 @@ TEST_F(MemopsTest, UnreadablePictureIsReportedAndNothingIsDrawnOrWritten) {
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
+// Pixels such files never supply would otherwise come from whatever memory held.
+TEST_F(MemopsTest, IncompletePicturesAreRefusedAndNeverReachDisplayMemory) {
+    QImage small(40, 30, QImage::Format_RGB888);
+    small.fill(Qt::white);
+    ASSERT_TRUE(small.save(scratch.filePath("whole.bmp"), "BMP"));
+    QFile whole(scratch.filePath("whole.bmp"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    QFile cut(scratch.filePath("cut.bmp"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.readAll().chopped(400));
+    cut.close();
+    QFile rle(scratch.filePath("rle.bmp"));
+    ASSERT_TRUE(rle.open(QIODevice::WriteOnly));
+    // 8 x 2, RLE8, two colours: each line ends after 3 of its 8 pixels.
+    rle.write(
+        QByteArray("BM\x48\0\0\0\0\0\0\0\x3E\0\0\0\x28\0\0\0\x08\0\0\0\x02\0\0\0\x01\0\x08\0"
+                   "\x01\0\0\0\x0C\0\0\0\0\0\0\0\0\0\0\0\x02\0\0\0\0\0\0\0"
+                   "\xFF\xFF\xFF\0\x80\x80\x80\0\x03\x01\0\0\x03\x01\0\0\0\x01",
+                   0x48));
+    rle.close();
+    OsdexForm->MwriteMask = 0xFF;
+    Board().Reset_Counters();
+
+    for (const char* name : {"cut.bmp", "rle.bmp"}) {
+        dialogs.messages.clear();
+        dialogs.open_answers = {Path(name)};
+        OsdexForm->menuImageLoad->trigger();
+        ASSERT_EQ(dialogs.messages.size(), 1u) << name;
+        EXPECT_EQ(dialogs.messages[0].caption, "Osdex Evaluation Kit");
+        EXPECT_NE(dialogs.messages[0].text.find("the picture is incomplete"), std::string::npos)
+            << dialogs.messages[0].text;
+        EXPECT_NE(dialogs.messages[0].text.find(name), std::string::npos);
+    }
+    EXPECT_EQ(Chip().Counters().register_writes, 0u);
+    EXPECT_EQ(Chip().Counters().memory_commands, 0u);
+    EXPECT_TRUE(Picture_All(OsdexForm->Picture, 0));
+    for (int channel = 0; channel < 8; ++channel)
+        EXPECT_EQ(Lines_At_Level(Chip(), channel, 0), 512);
+}
+
 TEST_F(MemopsTest, SavedMainPictureLoadedBackRestoresItsTopLeftPart) {
     Paint_Pattern(OsdexForm->Picture, 712, 512);
     dialogs.save_answers = {Path("main.bmp")};

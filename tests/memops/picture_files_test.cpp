@@ -1,9 +1,12 @@
 // Picture files on their own: loading by content with clear errors, saving as a bitmap that
 // replaces an existing file only when complete, and levels kept through a save and a load.
+#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <csignal>
+#include <cstring>
 
 #include "chip/canvas.h"
 #include "chip/luma.h"
@@ -31,6 +34,9 @@ TEST(PictureFiles, BadFilesGiveAnErrorThatNamesFileAndReason) {
     Write_File(corrupt, "BM this is not a bitmap at all");
     const QString empty = dir.filePath("empty.bmp");
     Write_File(empty, "");
+    const QString huge = dir.filePath("huge.bmp");
+    Write_File(huge, "BM");
+    QFile(huge).resize(Picture_File_Max_Bytes + 1);  // sparse: takes no room on the disk
     const QString metafile = dir.filePath("drawing.emf");
     Write_File(metafile, QByteArray(64, '\x01'));
 
@@ -39,6 +45,7 @@ TEST(PictureFiles, BadFilesGiveAnErrorThatNamesFileAndReason) {
         const char* reason;
     } cases[] = {{corrupt, "not a readable picture"},
                  {empty, "empty"},
+                 {huge, "too large"},
                  {metafile, "metafiles are not supported"},
                  {dir.filePath("missing.bmp"), "does not exist"},
                  {dir.path(), "cannot be read"}};
@@ -83,4 +90,27 @@ TEST(PictureFiles, FailedSaveLeavesTheOldFileAndSaysWhy) {
                                              dir.filePath("none/x.bmp").toStdString());
     ASSERT_TRUE(no_folder.has_value());
     EXPECT_NE(no_folder->find("Cannot save"), std::string::npos);
+}
+
+// A file-size limit makes the writes fail with EFBIG, as a full disk fails them with ENOSPC.
+TEST(PictureFiles, FailedWriteNamesItsCause) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.bmp");
+    Write_File(path, "the old picture");
+    rlimit old_limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old_limit;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto error =
+        Save_Picture_File(QImage(712, 512, QImage::Format_RGB32), path.toStdString());
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find(std::strerror(EFBIG)), std::string::npos) << *error;
+    EXPECT_EQ(error->find("canceled"), std::string::npos) << *error;
+    EXPECT_EQ(Read_File(path), "the old picture");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"big.bmp"});
 }

@@ -153,6 +153,17 @@ TEST_F(ActivityLogTest, UnwritableLocationIsReported) {
     EXPECT_NE(dialogs.messages[0].text.find("Cannot create the log file"), std::string::npos);
 }
 
+TEST_F(ActivityLogTest, APipeInThePlaceOfTheLogIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo(Path("pipe.txt").c_str(), 0666), 0);
+    dialogs.save_answers = {Path("pipe.txt")};
+    EXPECT_EQ(Change_Log_Level(1), "no log file");  // returns: no reader ever comes
+    EXPECT_EQ(Port_State.Log_File, nullptr);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Cannot create the log file \"" + Path("pipe.txt") +
+                                            "\":\n" + Open_Failure_Reason(Open_Error_Not_Regular));
+    EXPECT_TRUE(fs::is_fifo(Path("pipe.txt")));
+}
+
 TEST_F(ActivityLogTest, EveryLevelChangeAsksAgainAndReleasesTheEarlierFile) {
     dialogs.save_answers = {Path("a.txt"), Path("b.txt")};
     ASSERT_EQ(Change_Log_Level(2), Path("a.txt"));

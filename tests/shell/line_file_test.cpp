@@ -1,7 +1,9 @@
 // The write-through line file.
 #include "shell/line_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -137,6 +139,40 @@ TEST_F(LineFileTest, CreateAlwaysNeverTruncatesAFileInUse) {
     creator.Open(path_);
     EXPECT_TRUE(creator.Has_Handle());
     EXPECT_EQ(Content(), "");
+}
+
+// A pipe would hold the open until a reader comes (and then take the lines away), a device
+// or folder is no trace file: all are refused at once and left as they are.
+TEST_F(LineFileTest, NonRegularFilesAreRefusedWithoutBlocking) {
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0666), 0);
+    Line_File file;
+    file.Line_File_Open(path_);  // no reader: an open that waited would never return
+    EXPECT_EQ(file.Open_Flag(), 0);
+    EXPECT_EQ(file.Open_Error(), Open_Error_Not_Regular);
+
+    const int reader = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    file.Line_File_Open(path_);  // with a reader the open itself would work
+    EXPECT_FALSE(file.Has_Handle());
+    file.Line_File_Write_Line("never sent");
+    char buffer[16];
+    EXPECT_LE(::read(reader, buffer, sizeof buffer), 0);
+    ::close(reader);
+
+    for (const std::string& other : {dir_.string(), std::string("/dev/null")}) {
+        Plain_File plain(Plain_File::Access::Write, Plain_File::Creation::Create_Always);
+        plain.Open(other);
+        EXPECT_FALSE(plain.Has_Handle()) << other;
+        EXPECT_EQ(plain.Open_Error(), Open_Error_Not_Regular) << other;
+    }
+    EXPECT_TRUE(fs::is_fifo(path_));
+}
+
+TEST(OpenFailureReason, SaysWhyInWordsOfTheUser) {
+    EXPECT_EQ(Open_Failure_Reason(EWOULDBLOCK), "it is in use by another program");
+    EXPECT_NE(Open_Failure_Reason(Open_Error_Not_Regular).find("not a regular file"),
+              std::string::npos);
+    EXPECT_EQ(Open_Failure_Reason(EACCES), "Permission denied");
 }
 
 }  // namespace

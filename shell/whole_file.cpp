@@ -1,0 +1,60 @@
+// Whole-file writes through a temporary file and rename(2). The toolkit's save file reports
+// a short write as success and loses errno, so the system calls are made here.
+#include "shell/whole_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string Cause(int error) {
+    return std::strerror(error);
+}
+
+// A new file beside the target, created exclusively with the target's permissions (or the
+// usual ones, less the umask); -1 and errno on failure.
+int Create_Beside(const std::string& path, std::string* temporary, mode_t mode) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *temporary = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        const int fd = ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool Write_All(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));  // a short write: the next one says why
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> Write_Whole_File(const std::string& path, std::string_view bytes) {
+    struct stat target;
+    const bool exists = ::stat(path.c_str(), &target) == 0;
+    if (exists && !S_ISREG(target.st_mode))
+        return std::string("it is not a regular file (a folder, pipe or device has that name)");
+
+    std::string temporary;
+    const mode_t mode = exists ? (target.st_mode & 07777) : 0666;
+    const int fd = Create_Beside(path, &temporary, mode);
+    if (fd < 0) return Cause(errno);
+    if (exists) ::fchmod(fd, mode);  // the umask must not narrow an existing file's rights
+    bool ok = Write_All(fd, bytes) && ::fdatasync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && ok) ok = false, error = errno;
+    if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) ok = false, error = errno;
+    if (ok) return std::nullopt;
+    ::unlink(temporary.c_str());
+    return Cause(error);
+}

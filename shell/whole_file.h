@@ -1,0 +1,13 @@
+// Writing a file so that it is either complete or untouched: the bytes go to a new file
+// beside it, are pushed to disk, and only then take the old file's place.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Writes bytes as the whole content of path. On failure the old file (if any) is as it was,
+// no temporary file is left, and the result is the cause in the system's words ("No space
+// left on device", "Permission denied", ...). A path that names a pipe, device or folder is
+// refused. An existing file keeps its permissions.
+std::optional<std::string> Write_Whole_File(const std::string& path, std::string_view bytes);

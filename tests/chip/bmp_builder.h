@@ -1,0 +1,44 @@
+// Bitmap files built byte by byte, for the cases no writer produces: cut-short files, RLE
+// streams with early line ends, jumps and stray palette indexes.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct Bmp_Spec {
+    int width = 1;
+    int height = 1;  // negative: top-down
+    int bits = 8;
+    std::uint32_t compression = 0;
+    std::vector<std::uint32_t> palette = {};  // 0x00RRGGBB
+    std::vector<std::uint32_t> masks = {};    // bit fields, written after the header
+    std::vector<std::uint8_t> data = {};      // pixel data or RLE stream
+};
+
+inline void Put_Le(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+inline std::vector<std::uint8_t> Bmp_File(const Bmp_Spec& spec) {
+    const std::uint32_t offset =
+        14 + 40 + 4 * static_cast<std::uint32_t>(spec.masks.size() + spec.palette.size());
+    std::vector<std::uint8_t> out = {'B', 'M'};
+    Put_Le(out, offset + static_cast<std::uint32_t>(spec.data.size()), 4);
+    Put_Le(out, 0, 4);
+    Put_Le(out, offset, 4);
+    Put_Le(out, 40, 4);
+    Put_Le(out, static_cast<std::uint32_t>(spec.width), 4);
+    Put_Le(out, static_cast<std::uint32_t>(spec.height), 4);
+    Put_Le(out, 1, 2);
+    Put_Le(out, static_cast<std::uint32_t>(spec.bits), 2);
+    Put_Le(out, spec.compression, 4);
+    Put_Le(out, static_cast<std::uint32_t>(spec.data.size()), 4);
+    Put_Le(out, 2835, 4);
+    Put_Le(out, 2835, 4);
+    Put_Le(out, static_cast<std::uint32_t>(spec.palette.size()), 4);
+    Put_Le(out, 0, 4);
+    for (std::uint32_t mask : spec.masks) Put_Le(out, mask, 4);
+    for (std::uint32_t colour : spec.palette) Put_Le(out, colour, 4);
+    out.insert(out.end(), spec.data.begin(), spec.data.end());
+    return out;
+}
