@@ -1,5 +1,6 @@
-// Line_File: an append-only text file that pushes every line to disk before the call
-// returns, so that a trace survives a crash or a hung bus. Held exclusively while open
+// Line_File: an append-only text file that hands every line to the system before the call
+// returns, so that a trace survives a crash of the program or a hung bus, and pushes it to
+// disk at least every Sync_Interval_ms and on close. Held exclusively while open
 // (an advisory flock that another instance of the program honours too). Only regular files
 // are opened: a pipe, device or folder of that name is refused, never waited on.
 #pragma once
@@ -30,8 +31,8 @@ public:
     void Close();  // the open flag keeps its value
     void Reset();  // Close, then open flag 0, name empty, line count 0
 
-    // Writes all bytes at the end of the file and flushes them to disk; false when there is
-    // no handle or a step failed.
+    // Writes all bytes at the end of the file, flushing to disk when Sync_Interval_ms have
+    // passed since the last flush; false when there is no handle or a step failed.
     bool Append(const std::string& bytes);
     // errno of the last failed open (EWOULDBLOCK: another opener holds the file;
     // Open_Error_Not_Regular: not a regular file); 0 after a successful one.
@@ -44,7 +45,10 @@ public:
     Access Access_Mode() const { return access_; }
     Creation Creation_Mode() const { return creation_; }
 
+    static constexpr std::uint32_t Sync_Interval_ms = 100;
+
 protected:
+    std::uint32_t last_sync_ms_ = 0;
     Access access_;
     Creation creation_;
     int fd_ = -1;
