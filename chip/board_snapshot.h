@@ -2,7 +2,8 @@
 // and the display memory of all eight channels read back into a board state, and written
 // from one. The position registers a read-back moves are put back afterwards, so saving
 // leaves the board as it was. The crosspoint cannot be read over the bus: its routing comes
-// from the port library when it knows it (a simulated board).
+// from the port library when it knows it (a simulated board). The trigger registers (COMMAND,
+// MWRITE) and LOSALL hold no setting and are kept as 0.
 #pragma once
 
 #include <cstdint>

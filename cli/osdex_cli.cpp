@@ -8,6 +8,7 @@
 #include "chip/register_batch.h"
 #include "cli/board_session.h"
 #include "cli/register_commands.h"
+#include "cli/state_commands.h"
 
 namespace {
 
@@ -47,6 +48,16 @@ void Add_Register_Commands(CLI::App& app, Arguments& a) {
     replay->add_flag("--verify", a.verify, "Read back every write and report mismatches");
 }
 
+void Add_State_Commands(CLI::App& app, Arguments& a) {
+    CLI::App* state = app.add_subcommand(
+        "state", "The whole board in one file: registers, display memory, crosspoint routing");
+    state->require_subcommand(1);
+    CLI::App* save = state->add_subcommand("save", "Read the whole board into FILE");
+    save->add_option("FILE", a.file, "The board state file to write")->required();
+    CLI::App* restore = state->add_subcommand("restore", "Write a saved board back");
+    restore->add_option("FILE", a.file, "A board state file")->required();
+}
+
 int Run_Command(const CLI::App& app, Arguments& a) {
     if (auto bad = Map_LPT1(a.port)) {
         std::cerr << "osdex: " << *bad << '\n';
@@ -63,6 +74,10 @@ int Run_Command(const CLI::App& app, Arguments& a) {
         return Run_Read(static_cast<std::uint8_t>(a.address.value));
     }
     if (app.got_subcommand("replay")) return Run_Replay(a.file, a.verify, a.quiet);
+    if (const CLI::App* state = app.get_subcommand("state"); state->parsed()) {
+        if (state->got_subcommand("save")) return Run_State_Save(a.file, a.quiet);
+        return Run_State_Restore(a.file, a.quiet);
+    }
     return Exit_Bad_Usage;
 }
 
@@ -79,6 +94,7 @@ int Run_Osdex(int argc, char** argv) {
     // At most one command; a missing one is told below, an unknown word is named by CLI11.
     app.require_subcommand(0, 1);
     Add_Register_Commands(app, a);
+    Add_State_Commands(app, a);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

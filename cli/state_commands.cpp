@@ -1,0 +1,74 @@
+#include "cli/state_commands.h"
+
+#include <array>
+#include <iostream>
+
+#include "chip/board_snapshot.h"
+#include "chip/register_bus.h"
+#include "cli/board_session.h"
+#include "cli/input_file.h"
+#include "shell/whole_file.h"
+#include "ui/crosspoint/xelor_commands.h"
+#include "vanlpt/vanlpt.h"
+
+namespace {
+
+// A board state is about 1.4 MB; anything far bigger is no board state.
+constexpr std::size_t Max_State_Bytes = 16u << 20;
+
+void Tell_Cycles(const char* what, bool quiet) {
+    if (!quiet)
+        std::cerr << "osdex: " << what << " in " << Board_Snapshot_Cycles() << " bus cycles\n";
+}
+
+int Failed(const std::string& what, int status) {
+    std::cerr << "osdex: " << what << '\n';
+    return status;
+}
+
+void Send_Routing(const vanlpt::BoardState& state) {
+    std::array<XelorOutput, Xelor_Outputs> outputs;
+    for (int o = 0; o < Xelor_Outputs; ++o) {
+        const vanlpt::StateRoute& r = state.routing[o];
+        outputs[o] = {r.enabled, static_cast<int>(r.input), static_cast<int>(r.gain)};
+    }
+    Xelor_Send_112_Bits(outputs, false);
+}
+
+}  // namespace
+
+int Run_State_Save(const std::string& path, bool quiet) {
+    if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
+    vanlpt::BoardState state;
+    if (!Read_Board_Snapshot(&state))
+        return Failed("reading the board failed: " + std::string(Vanlpt_Last_Error()),
+                      Exit_Board_Failed);
+    if (!state.routing_known && !quiet)
+        std::cerr << "osdex: the crosspoint of a real board cannot be read back; its routing "
+                     "is not in "
+                  << path << '\n';
+    if (auto cause = Write_Whole_File(path, vanlpt::Encode_Board_State(state)))
+        return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
+    Tell_Cycles("saved the board", quiet);
+    return Exit_Ok;
+}
+
+int Run_State_Restore(const std::string& path, bool quiet) {
+    std::string bytes;
+    if (auto problem = Read_Input_File(path, Max_State_Bytes, &bytes))
+        return Failed("cannot read " + path + ": " + *problem, Exit_Bad_Usage);
+    vanlpt::BoardState state;
+    std::string error;
+    if (!vanlpt::Decode_Board_State(bytes, &state, &error))
+        return Failed(path + ": " + error + "; nothing was sent", Exit_Bad_Usage);
+    if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
+    Cache_Enabled = 1;  // repeated quad data need not be sent again
+    const bool written = Write_Board_Snapshot(state);
+    Cache_Enabled = 0;
+    if (!written)
+        return Failed("restoring the board failed: " + std::string(Vanlpt_Last_Error()),
+                      Exit_Board_Failed);
+    if (state.routing_known) Send_Routing(state);
+    Tell_Cycles("restored the board", quiet);
+    return Exit_Ok;
+}
