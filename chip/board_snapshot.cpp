@@ -103,6 +103,19 @@ bool Write_Board_Snapshot(const vanlpt::BoardState& state) {
     return num_busy_timeout_errors == failures;
 }
 
+bool Read_Channel_Snapshot(int channel, vanlpt::BoardState* state) {
+    const std::int32_t failures = num_busy_timeout_errors;
+    const std::uint64_t start = Transactions();
+    for (std::uint8_t offset : Moved_Registers) {
+        const std::uint8_t a = Bank_Register(channel, offset);
+        state->registers[a] = Read_Register(a);
+    }
+    Read_Channel_Memory(channel, state);
+    Restore_Moved_Registers(channel, *state);
+    cycles = Transactions() - start;
+    return num_busy_timeout_errors == failures;
+}
+
 std::uint64_t Board_Snapshot_Cycles() {
     return cycles;
 }

@@ -16,5 +16,9 @@ bool Read_Board_Snapshot(vanlpt::BoardState* state);
 // transaction failed.
 bool Write_Board_Snapshot(const vanlpt::BoardState& state);
 
+// One channel's display memory into its part of state->memory; the registers the read-back
+// moves are read first and put back afterwards. False when a transaction failed.
+bool Read_Channel_Snapshot(int channel, vanlpt::BoardState* state);
+
 // Bus cycles the last read or write took, for the benchmark and for the user's estimate.
 std::uint64_t Board_Snapshot_Cycles();

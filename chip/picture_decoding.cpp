@@ -2,13 +2,28 @@
 #include "chip/picture_decoding.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
+#include <algorithm>
 #include <cstring>
 #include <span>
 
 #include "chip/bmp_decoder.h"
+#include "chip/canvas.h"
 
 namespace {
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// Metafiles are vector drawings the toolkit cannot read; say so rather than "unknown format".
+bool Is_Metafile_Name(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == "emf" || suffix == "wmf";
+}
 
 std::span<const std::uint8_t> Bytes_Of(const QByteArray& bytes) {
     return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
@@ -72,4 +87,51 @@ Decoded_Picture Decode_Picture(const QByteArray& bytes) {
     if (Looks_Like_Icon(b) && !Icon_Is_Whole(b))
         return {{}, "the picture is incomplete: the file ends before its icon images do"};
     return From_Toolkit(bytes);
+}
+
+Picture_Load_Result Load_Picture_File(const std::string& path) {
+    const QString name = QString::fromStdString(path);
+    const QFileInfo info(name);
+    if (!info.exists()) return {{}, "Cannot load " + Quoted(path) + ": the file does not exist."};
+    if (!info.isFile() || !info.isReadable())
+        return {{}, "Cannot load " + Quoted(path) + ": the file cannot be read."};
+    if (info.size() == 0) return {{}, "Cannot load " + Quoted(path) + ": the file is empty."};
+    if (info.size() > Picture_File_Max_Bytes)
+        return {{}, "Cannot load " + Quoted(path) + ": the file is too large for a picture."};
+
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, "Cannot load " + Quoted(path) + ": " + file.errorString().toStdString() + "."};
+    Decoded_Picture decoded = Decode_Picture(file.readAll());
+    if (decoded.image.isNull()) {
+        if (Is_Metafile_Name(name))
+            return {{}, "Cannot load " + Quoted(path) + ": metafiles are not supported."};
+        return {{}, "Cannot load " + Quoted(path) + ": " + decoded.problem + "."};
+    }
+    return {std::move(decoded.image), {}};
+}
+
+QImage Cut_Loaded_Picture(const QImage& image) {
+    if (image.width() <= Loaded_Picture_Max_Width && image.height() <= Loaded_Picture_Max_Height)
+        return image;
+    return image.copy(0, 0, std::min(image.width(), Loaded_Picture_Max_Width),
+                      std::min(image.height(), Loaded_Picture_Max_Height));
+}
+
+QSize Draw_Loaded_Picture(Canvas& picture, const QImage& loaded, QSize largest) {
+    QImage cut = loaded.width() <= largest.width() && loaded.height() <= largest.height()
+                     ? loaded
+                     : loaded.copy(0, 0, std::min(loaded.width(), largest.width()),
+                                   std::min(loaded.height(), largest.height()));
+    if (cut.hasAlphaChannel()) {
+        // The canvas copies pixels as they are; blend the see-through parts over what the
+        // picture shows so that they keep the picture's levels instead of turning black.
+        QImage under = picture.Image().copy(0, 0, cut.width(), cut.height());
+        QPainter painter(&under);
+        painter.drawImage(0, 0, cut);
+        painter.end();
+        cut = std::move(under);
+    }
+    picture.Draw(0, 0, cut);
+    return cut.size();
 }

@@ -7,6 +7,7 @@
 
 #include "chip/register_batch.h"
 #include "cli/board_session.h"
+#include "cli/memory_commands.h"
 #include "cli/register_commands.h"
 #include "cli/state_commands.h"
 
@@ -29,7 +30,7 @@ bool Check_Number(const char* what, unsigned max, Number_Argument* arg) {
 struct Arguments {
     std::string port;
     bool quiet = false;
-    Number_Argument address, data;
+    Number_Argument address, data, channel, level;
     std::string file;
     bool verify = false;
 };
@@ -58,6 +59,36 @@ void Add_State_Commands(CLI::App& app, Arguments& a) {
     restore->add_option("FILE", a.file, "A board state file")->required();
 }
 
+void Add_Memory_Commands(CLI::App& app, Arguments& a) {
+    CLI::App* memory = app.add_subcommand("memory", "A channel's display memory as a picture");
+    memory->require_subcommand(1);
+    CLI::App* save = memory->add_subcommand(
+        "save", "Read channel CH back and write it as a 712 x 512 PNG in the program's colours");
+    save->add_option("CH", a.channel.text, "Channel, 0..7")->required();
+    save->add_option("FILE", a.file, "The PNG file to write")->required();
+    CLI::App* load = memory->add_subcommand("load", "Upload a picture into channel CH at (0, 0)");
+    load->add_option("CH", a.channel.text, "Channel, 0..7")->required();
+    load->add_option("FILE", a.file, "A picture file (BMP, PNG, ICO, ...)")->required();
+    CLI::App* erase = memory->add_subcommand("erase", "Fill channels with one level");
+    erase->add_option("CH", a.channel.text, "Channel 0..7, or all")->required();
+    erase->add_option("LEVEL", a.level.text, "Level 0..15 (default 0, transparent)");
+}
+
+int Run_Memory(const CLI::App& memory, Arguments& a) {
+    if (memory.got_subcommand("erase")) {
+        if (a.level.text.empty()) a.level.text = "0";
+        if (!Check_Number("level", 15, &a.level)) return Exit_Bad_Usage;
+        if (a.channel.text == "all") return Run_Memory_Erase(0xFF, static_cast<int>(a.level.value));
+        if (!Check_Number("channel", 7, &a.channel)) return Exit_Bad_Usage;
+        return Run_Memory_Erase(static_cast<std::uint8_t>(1u << a.channel.value),
+                                static_cast<int>(a.level.value));
+    }
+    if (!Check_Number("channel", 7, &a.channel)) return Exit_Bad_Usage;
+    const int channel = static_cast<int>(a.channel.value);
+    if (memory.got_subcommand("save")) return Run_Memory_Save(channel, a.file);
+    return Run_Memory_Load(channel, a.file);
+}
+
 int Run_Command(const CLI::App& app, Arguments& a) {
     if (auto bad = Map_LPT1(a.port)) {
         std::cerr << "osdex: " << *bad << '\n';
@@ -74,6 +105,8 @@ int Run_Command(const CLI::App& app, Arguments& a) {
         return Run_Read(static_cast<std::uint8_t>(a.address.value));
     }
     if (app.got_subcommand("replay")) return Run_Replay(a.file, a.verify, a.quiet);
+    if (const CLI::App* memory = app.get_subcommand("memory"); memory->parsed())
+        return Run_Memory(*memory, a);
     if (const CLI::App* state = app.get_subcommand("state"); state->parsed()) {
         if (state->got_subcommand("save")) return Run_State_Save(a.file, a.quiet);
         return Run_State_Restore(a.file, a.quiet);
@@ -94,6 +127,7 @@ int Run_Osdex(int argc, char** argv) {
     // At most one command; a missing one is told below, an unknown word is named by CLI11.
     app.require_subcommand(0, 1);
     Add_Register_Commands(app, a);
+    Add_Memory_Commands(app, a);
     Add_State_Commands(app, a);
     try {
         app.parse(argc, argv);

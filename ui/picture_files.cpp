@@ -18,12 +18,6 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-// Metafiles are vector drawings the toolkit cannot read; say so rather than "unknown format".
-bool Is_Metafile_Name(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == "emf" || suffix == "wmf";
-}
-
 FileDialogRequest Picture_Dialog_Request(const char* title) {
     FileDialogRequest request;
     request.title = title;
@@ -39,28 +33,6 @@ void Show_File_Error(const std::string& text) {
 
 }  // namespace
 
-Picture_Load_Result Load_Picture_File(const std::string& path) {
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    if (!info.exists()) return {{}, "Cannot load " + Quoted(path) + ": the file does not exist."};
-    if (!info.isFile() || !info.isReadable())
-        return {{}, "Cannot load " + Quoted(path) + ": the file cannot be read."};
-    if (info.size() == 0) return {{}, "Cannot load " + Quoted(path) + ": the file is empty."};
-    if (info.size() > Picture_File_Max_Bytes)
-        return {{}, "Cannot load " + Quoted(path) + ": the file is too large for a picture."};
-
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, "Cannot load " + Quoted(path) + ": " + file.errorString().toStdString() + "."};
-    Decoded_Picture decoded = Decode_Picture(file.readAll());
-    if (decoded.image.isNull()) {
-        if (Is_Metafile_Name(name))
-            return {{}, "Cannot load " + Quoted(path) + ": metafiles are not supported."};
-        return {{}, "Cannot load " + Quoted(path) + ": " + decoded.problem + "."};
-    }
-    return {std::move(decoded.image), {}};
-}
-
 std::optional<std::string> Save_Picture_File(const QImage& image, const std::string& path) {
     QByteArray bitmap;
     QBuffer buffer(&bitmap);
@@ -73,13 +45,6 @@ std::optional<std::string> Save_Picture_File(const QImage& image, const std::str
     return std::nullopt;
 }
 
-QImage Cut_Loaded_Picture(const QImage& image) {
-    if (image.width() <= Loaded_Picture_Max_Width && image.height() <= Loaded_Picture_Max_Height)
-        return image;
-    return image.copy(0, 0, std::min(image.width(), Loaded_Picture_Max_Width),
-                      std::min(image.height(), Loaded_Picture_Max_Height));
-}
-
 std::optional<QSize> Load_Picture_Into_Corner(Canvas& picture) {
     const std::optional<std::string> path =
         Current_Dialogs().Open_File(Picture_Dialog_Request("Open"));
@@ -89,18 +54,7 @@ std::optional<QSize> Load_Picture_Into_Corner(Canvas& picture) {
         Show_File_Error(loaded.error);
         return std::nullopt;
     }
-    QImage cut = Cut_Loaded_Picture(loaded.image);
-    if (cut.hasAlphaChannel()) {
-        // The canvas copies pixels as they are; blend the see-through parts over what the
-        // picture shows so that they keep the picture's levels instead of turning black.
-        QImage under = picture.Image().copy(0, 0, cut.width(), cut.height());
-        QPainter painter(&under);
-        painter.drawImage(0, 0, cut);
-        painter.end();
-        cut = std::move(under);
-    }
-    picture.Draw(0, 0, cut);
-    return cut.size();
+    return Draw_Loaded_Picture(picture, loaded.image);
 }
 
 bool Save_Picture_With_Dialog(const Canvas& picture) {

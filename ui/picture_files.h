@@ -9,31 +9,14 @@
 #include <optional>
 #include <string>
 
+#include "chip/picture_decoding.h"
+
 class Canvas;
-
-// The largest part of a loaded file that is drawn: right and bottom parts beyond it are cut.
-inline constexpr int Loaded_Picture_Max_Width = 711;
-inline constexpr int Loaded_Picture_Max_Height = 511;
-// Larger files are refused before they are read: the whole file is read into memory, and no
-// picture the decoders accept needs more.
-inline constexpr qint64 Picture_File_Max_Bytes = qint64{512} << 20;
-
-struct Picture_Load_Result {
-    QImage image;       // null on failure
-    std::string error;  // why the file could not be loaded; empty on success
-};
-
-// Reads a picture file (bitmap, icon or any format the toolkit reads by content). Metafiles,
-// empty, unreadable and corrupt files give an error that names the file and the reason.
-Picture_Load_Result Load_Picture_File(const std::string& path);
 
 // Writes the image as a bitmap file, whatever the name's extension. The file is replaced only
 // once the new one is complete: a failed save leaves an existing file as it was. Returns the
 // reason on failure.
 std::optional<std::string> Save_Picture_File(const QImage& image, const std::string& path);
-
-// The image cut to Loaded_Picture_Max_Width x Loaded_Picture_Max_Height.
-QImage Cut_Loaded_Picture(const QImage& image);
 
 // The load command: asks for a file with the open picture dialog, loads it, cuts it and
 // draws it on the picture with its top-left corner at (0, 0); pixels an icon leaves
