@@ -9,6 +9,7 @@
 #include "cli/board_session.h"
 #include "cli/memory_commands.h"
 #include "cli/register_commands.h"
+#include "cli/route_command.h"
 #include "cli/state_commands.h"
 
 namespace {
@@ -30,7 +31,7 @@ bool Check_Number(const char* what, unsigned max, Number_Argument* arg) {
 struct Arguments {
     std::string port;
     bool quiet = false;
-    Number_Argument address, data, channel, level;
+    Number_Argument address, data, channel, level, output, input, gain;
     std::string file;
     bool verify = false;
 };
@@ -89,6 +90,29 @@ int Run_Memory(const CLI::App& memory, Arguments& a) {
     return Run_Memory_Load(channel, a.file);
 }
 
+void Add_Route_Command(CLI::App& app, Arguments& a) {
+    CLI::App* route = app.add_subcommand(
+        "route", "Route crosspoint input IN to output OUT, or switch OUT off (one single update)");
+    route->add_option("OUT", a.output.text, "Output, 0..15")->required();
+    route->add_option("IN", a.input.text, "Input 0..31, or off")->required();
+    route->add_option("--gain", a.gain.text, "Gain 1 or 2 V/V (default 1)");
+}
+
+int Run_Route_Command(Arguments& a) {
+    if (!Check_Number("output", 15, &a.output)) return Exit_Bad_Usage;
+    int input = -1;
+    if (a.input.text != "off") {
+        if (!Check_Number("input", 31, &a.input)) return Exit_Bad_Usage;
+        input = static_cast<int>(a.input.value);
+    }
+    if (a.gain.text.empty()) a.gain.text = "1";
+    if (a.gain.text != "1" && a.gain.text != "2") {
+        std::cerr << "osdex: bad gain \"" << a.gain.text << "\": expected 1 or 2\n";
+        return Exit_Bad_Usage;
+    }
+    return Run_Route(static_cast<int>(a.output.value), input, a.gain.text == "2" ? 2 : 1);
+}
+
 int Run_Command(const CLI::App& app, Arguments& a) {
     if (auto bad = Map_LPT1(a.port)) {
         std::cerr << "osdex: " << *bad << '\n';
@@ -105,6 +129,7 @@ int Run_Command(const CLI::App& app, Arguments& a) {
         return Run_Read(static_cast<std::uint8_t>(a.address.value));
     }
     if (app.got_subcommand("replay")) return Run_Replay(a.file, a.verify, a.quiet);
+    if (app.got_subcommand("route")) return Run_Route_Command(a);
     if (const CLI::App* memory = app.get_subcommand("memory"); memory->parsed())
         return Run_Memory(*memory, a);
     if (const CLI::App* state = app.get_subcommand("state"); state->parsed()) {
@@ -128,6 +153,7 @@ int Run_Osdex(int argc, char** argv) {
     app.require_subcommand(0, 1);
     Add_Register_Commands(app, a);
     Add_Memory_Commands(app, a);
+    Add_Route_Command(app, a);
     Add_State_Commands(app, a);
     try {
         app.parse(argc, argv);

@@ -57,6 +57,28 @@ TEST_F(OsdexState, ARestoredBoardSavesToTheSameFile) {
     EXPECT_TRUE(state.routing_known);
 }
 
+TEST_F(OsdexState, RoutesReachTheCrosspointAndItsSavedRouting) {
+    ASSERT_EQ(Run_Osdex_Program({Board("x.osdex"), "route", "3", "17", "--gain", "2"}).status, 0);
+    ASSERT_EQ(Run_Osdex_Program({Board("x.osdex"), "route", "0x0", "5"}).status, 0);
+    ASSERT_EQ(Run_Osdex_Program({Board("x.osdex"), "route", "0", "off"}).status, 0);
+    ASSERT_EQ(Run_Osdex_Program({Board("x.osdex"), "state", "save", Path("routed")}).status, 0);
+    vanlpt::BoardState state;
+    std::string error;
+    ASSERT_TRUE(vanlpt::Decode_Board_State(Bytes("routed"), &state, &error)) << error;
+    EXPECT_EQ(state.routing[3], (vanlpt::StateRoute{true, 17, 2}));
+    EXPECT_FALSE(state.routing[0].enabled);
+    EXPECT_FALSE(state.routing[1].enabled);  // power-up: every output off
+
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"route", "16", "1"},
+                                                {"route", "1", "32"},
+                                                {"route", "1", "3", "--gain", "3"},
+                                                {"route", "1"}}) {
+        std::vector<std::string> args = {"--port=/dev/parport-osdex-test-absent"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_EQ(Run_Osdex_Program(args).status, 2) << bad[1];
+    }
+}
+
 TEST_F(OsdexState, ADamagedStateFileIsRefusedBeforeThePortIsOpened) {
     ASSERT_EQ(Run_Osdex_Program({Board("a.osdex"), "state", "save", Path("good")}).status, 0);
     const std::string good = Bytes("good");

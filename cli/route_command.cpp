@@ -1,0 +1,23 @@
+#include "cli/route_command.h"
+
+#include <iostream>
+
+#include "cli/board_session.h"
+#include "ui/crosspoint/xelor_commands.h"
+
+namespace {
+
+// The board's crosspoint answers single updates addressed to 0000.
+constexpr unsigned Board_Crosspoint_Address = 0;
+
+}  // namespace
+
+int Run_Route(int output, int input, int gain) {
+    if (auto failed = Open_Board()) {
+        std::cerr << "osdex: " << *failed << '\n';
+        return Exit_Board_Failed;
+    }
+    const XelorOutput setting{input >= 0, input, gain};
+    Xelor_Do_Send_Update(output, setting, Board_Crosspoint_Address, false);
+    return Exit_Ok;
+}
