@@ -7,6 +7,7 @@
 
 #include "chip/register_batch.h"
 #include "cli/board_session.h"
+#include "cli/doctor_command.h"
 #include "cli/memory_commands.h"
 #include "cli/register_commands.h"
 #include "cli/route_command.h"
@@ -113,6 +114,12 @@ int Run_Route_Command(Arguments& a) {
     return Run_Route(static_cast<int>(a.output.value), input, a.gain.text == "2" ? 2 : 1);
 }
 
+void Add_Doctor_Command(CLI::App& app) {
+    app.add_subcommand("doctor",
+                       "Diagnose the ports and check that the board answers; every problem "
+                       "with the command that mends it");
+}
+
 int Run_Command(const CLI::App& app, Arguments& a) {
     if (auto bad = Map_LPT1(a.port)) {
         std::cerr << "osdex: " << *bad << '\n';
@@ -130,6 +137,7 @@ int Run_Command(const CLI::App& app, Arguments& a) {
     }
     if (app.got_subcommand("replay")) return Run_Replay(a.file, a.verify, a.quiet);
     if (app.got_subcommand("route")) return Run_Route_Command(a);
+    if (app.got_subcommand("doctor")) return Run_Doctor(a.port);
     if (const CLI::App* memory = app.get_subcommand("memory"); memory->parsed())
         return Run_Memory(*memory, a);
     if (const CLI::App* state = app.get_subcommand("state"); state->parsed()) {
@@ -154,6 +162,7 @@ int Run_Osdex(int argc, char** argv) {
     Add_Register_Commands(app, a);
     Add_Memory_Commands(app, a);
     Add_Route_Command(app, a);
+    Add_Doctor_Command(app);
     Add_State_Commands(app, a);
     try {
         app.parse(argc, argv);

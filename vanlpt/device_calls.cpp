@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
@@ -49,6 +50,13 @@ public:
 #endif
 
 }  // namespace
+
+std::string DeviceCalls::Read_Line(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
 
 DeviceCalls& System_Device_Calls() {
     static SystemDeviceCalls calls;

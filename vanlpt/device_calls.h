@@ -15,6 +15,8 @@ public:
     virtual int Ioctl(int fd, unsigned long request, void* arg) = 0;
     virtual int Close(int fd) = 0;
     virtual bool Exists(const std::string& path) = 0;
+    // The first line of a small system file (/proc, /sys); "" when it cannot be read.
+    virtual std::string Read_Line(const std::string& path);
 };
 
 // Port I/O by address (ioperm, inb, outb).

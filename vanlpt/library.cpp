@@ -12,6 +12,7 @@
 #include "vanlpt/bus_engine.h"
 #include "vanlpt/device_calls.h"
 #include "vanlpt/direct_io_port.h"
+#include "vanlpt/port_doctor.h"
 #include "vanlpt/port_lines.h"
 #include "vanlpt/port_mapping.h"
 #include "vanlpt/ppdev_port.h"
@@ -30,8 +31,8 @@ struct Slot {
     std::unique_ptr<board::SimulatedBoard> board;
     std::unique_ptr<board::SimulatedPort> sim_port;
     std::unique_ptr<SimulatedRawPort> sim_raw;
-    RawPort* custom = nullptr;   // installed by a test, not owned
-    std::string fell_back_from;  // the real port the simulated board stands in for
+    RawPort* custom = nullptr;                   // installed by a test, not owned
+    std::string fell_back_from;                  // the real port the simulated board stands in for
     std::unique_ptr<BoardStateFile> state_file;  // sim:FILE: locked while in use
     std::string unusable;  // why this simulated board cannot be used (its state file)
 };
@@ -495,6 +496,17 @@ int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16]
         gain[o] = static_cast<unsigned char>(r.gain);
     }
     return 1;
+}
+
+const char* Vanlpt_Doctor_Report(int* problems) {
+    static std::string text;
+    vanlpt::Ensure_Mapping();
+    const vanlpt::Doctor_Report report =
+        vanlpt::Diagnose_Real_Ports(*Lib().calls, vanlpt::Read_System_Facts());
+    text.clear();
+    for (const std::string& line : report.lines) text += line + "\n";
+    if (problems) *problems = report.problems;
+    return text.c_str();
 }
 
 void Vanlpt_Shutdown(void) {

@@ -74,6 +74,11 @@ int Vanlpt_Map_Port(int n, const char* target);
 int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16],
                               unsigned char gain[16]);
 
+// Extra: the doctor's look at the real ports of this machine (each /dev/parportN, the user's
+// groups, direct I/O), one finding a line, each problem followed by its fix. *problems gets
+// the number of problems found. Valid until the next call.
+const char* Vanlpt_Doctor_Report(int* problems);
+
 // Extra: the normal end of the library's use: the port is released and every simulated board
 // kept in a state file (sim:FILE) is written back to it. Also runs at the process's normal
 // exit; safe to call more than once.

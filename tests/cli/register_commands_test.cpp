@@ -104,13 +104,25 @@ TEST_F(OsdexCommands, BadInputIsRefusedWithStatusTwoBeforeThePortIsOpened) {
     EXPECT_NE(bad_port.err.find("not a port target"), std::string::npos) << bad_port.err;
 }
 
+TEST_F(OsdexCommands, DoctorSaysWhetherTheBoardAnswers) {
+    Osdex_Run run = Run_Osdex_Program({"--port", "sim", "doctor"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    for (const char* part : {"LPT1: simulated board", "LPT2: ", "your groups: ", "direct I/O",
+                             "a register write and read round-trip", "the board answers on LPT1"})
+        EXPECT_NE(run.out.find(part), std::string::npos) << part << " in:\n" << run.out;
+    run = Run_Osdex_Program({"--port", "unplugged", "doctor"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("problem: no board answers"), std::string::npos) << run.out;
+}
+
 TEST_F(OsdexCommands, HelpAndVersionExitWithZero) {
     Osdex_Run run = Run_Osdex_Program({"--version"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("osdex ", 0), 0u) << run.out;
     run = Run_Osdex_Program({"--help"});
     EXPECT_EQ(run.status, 0);
-    for (const char* command : {"write", "read", "replay", "--port"})
+    for (const char* command :
+         {"write", "read", "replay", "memory", "route", "state", "doctor", "--port"})
         EXPECT_NE(run.out.find(command), std::string::npos) << command;
     run = Run_Osdex_Program({"replay", "--help"});
     EXPECT_EQ(run.status, 0);

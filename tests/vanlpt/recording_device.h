@@ -28,6 +28,10 @@ public:
         return 0;
     }
     bool Exists(const std::string& path) override { return present.count(path) != 0; }
+    std::string Read_Line(const std::string& path) override {
+        auto it = lines.find(path);
+        return it == lines.end() ? "" : it->second;
+    }
 
     int Ioctl(int, unsigned long request, void* arg) override {
         std::string name = Name(request);
@@ -60,6 +64,7 @@ public:
 
     std::vector<std::string> calls;
     std::set<std::string> present = {"/dev/parport0"};
+    std::map<std::string, std::string> lines;  // system files by path
     int open_error = 0;
     std::map<std::string, int> errors;  // ioctl name -> errno
     unsigned char data = 0;
