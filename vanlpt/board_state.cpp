@@ -65,8 +65,14 @@ std::string Encode_Board_State(const BoardState& state) {
         out[kMemoryOffset + 2 * q] = static_cast<char>(state.memory[q] >> 8);  // QPH first
         out[kMemoryOffset + 2 * q + 1] = static_cast<char>(state.memory[q] & 0xFF);
     }
-    Put_U32(out, kChecksumOffset, Crc32(std::string_view(out).substr(0, kChecksumOffset)));
+    Seal_Board_State(out);
     return out;
+}
+
+void Seal_Board_State(std::string& bytes) {
+    if (bytes.size() < 4) return;
+    const std::size_t at = bytes.size() - 4;
+    Put_U32(bytes, at, Crc32(std::string_view(bytes).substr(0, at)));
 }
 
 bool Decode_Board_State(std::string_view in, BoardState* state, std::string* error) {

@@ -51,6 +51,9 @@ struct BoardState {
 
 // The file's bytes.
 std::string Encode_Board_State(const BoardState& state);
+// Rewrites the checksum at the end of a file's bytes to match what comes before it (tools
+// and tests that change a file on purpose); bytes too short to hold one stay as they are.
+void Seal_Board_State(std::string& bytes);
 // Reads a file's bytes; false with *error saying what is wrong (not a board state file,
 // truncated, damaged, another version, a value out of range), *state untouched.
 bool Decode_Board_State(std::string_view bytes, BoardState* state, std::string* error);

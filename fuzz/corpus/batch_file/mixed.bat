@@ -1,0 +1,4 @@
+wrreg 0x1f 0xFF
+
+  rdreg 7  
+wrreg 7

@@ -1,0 +1,2 @@
+wrreg 134 5
+rdreg 133
