@@ -41,7 +41,15 @@ TEST_F(PortWindowTest, CreationAndShowingFillTheControlsWithoutWritingThePort) {
 
     EXPECT_EQ(counting->writes, 0);
     EXPECT_EQ(form->windowTitle(), "Parallel Port Diagnostic [vanlpt.dll]");
-    EXPECT_TRUE(form->MemoDriver->toPlainText().startsWith("Using VANLPT.DLL to perform I/O.\n"));
+    const QString driver = form->MemoDriver->toPlainText();
+    EXPECT_TRUE(driver.startsWith("Using VANLPT.DLL to perform I/O.\n"));
+    // Under the version line: what stands behind each port.
+    const QStringList lines = driver.split('\n');
+    ASSERT_EQ(lines.size(), 5) << driver.toStdString();
+    EXPECT_EQ(lines[1], QString::fromUtf8(Get_VANLPT_DLL_Version()));
+    EXPECT_TRUE(lines[2].startsWith("LPT1: ")) << driver.toStdString();
+    EXPECT_EQ(lines[3], "LPT2: none");
+    EXPECT_TRUE(lines[4].startsWith("LPT3: ")) << driver.toStdString();
     EXPECT_TRUE(form->LPT1radiobutton->isChecked());
     EXPECT_EQ(form->cbxSPIclock->currentText(), "4");
     EXPECT_EQ(form->cbxSPImosi->currentText(), "5");
