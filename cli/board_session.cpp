@@ -7,7 +7,6 @@
 
 namespace {
 
-
 // A failed transaction shows only as a count in the chip layer's statistics.
 std::optional<std::string> Failure_Since(std::int32_t failures_before) {
     if (num_busy_timeout_errors == failures_before) return std::nullopt;

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "cli/board_session.h"
-#include "ui/crosspoint/xelor_commands.h"
+#include "port/xelor_commands.h"
 
 namespace {
 

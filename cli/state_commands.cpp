@@ -7,8 +7,8 @@
 #include "chip/register_bus.h"
 #include "cli/board_session.h"
 #include "cli/input_file.h"
+#include "port/xelor_commands.h"
 #include "shell/whole_file.h"
-#include "ui/crosspoint/xelor_commands.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {

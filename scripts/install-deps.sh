@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config clang-format
     openbox xdotool x11-utils imagemagick
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev

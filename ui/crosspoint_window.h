@@ -9,7 +9,7 @@
 #include <QSize>
 #include <array>
 
-#include "ui/crosspoint/xelor_commands.h"
+#include "port/xelor_commands.h"
 
 class QAction;
 class QCheckBox;

@@ -140,7 +140,8 @@ void TOsdexForm::FormCreate() {
     not_found.text = "cannot find RUDIRUVUVA parallel port connection";
     not_found.buttons = MsgButtons::AbortRetryIgnore;
     not_found.default_button = MsgResult::Abort;
-    if (Hunt_Until_Found(Board_Loopback_Out_Pin, Board_Loopback_In_Pin, not_found) == Hunt_Outcome::Aborted) {
+    if (Hunt_Until_Found(Board_Loopback_Out_Pin, Board_Loopback_In_Pin, not_found) ==
+        Hunt_Outcome::Aborted) {
         (process_exit ? process_exit : Exit_Now)(0);
         return;
     }

@@ -1,5 +1,5 @@
 // The crosspoint commands against the simulated board's crosspoint.
-#include "ui/crosspoint/xelor_commands.h"
+#include "port/xelor_commands.h"
 
 #include <map>
 #include <string>

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "vanlpt/board_state_file.h"
 #include "board/simulated_board.h"
+#include "vanlpt/board_state_file.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
 

@@ -1,5 +1,5 @@
 // Unit1's crosspoint commands.
-#include "ui/crosspoint/xelor_commands.h"
+#include "port/xelor_commands.h"
 
 #include "port/activity_log.h"
 #include "port/port_ops.h"
