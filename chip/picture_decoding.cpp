@@ -111,18 +111,22 @@ Picture_Load_Result Load_Picture_File(const std::string& path) {
     return {std::move(decoded.image), {}};
 }
 
+namespace {
+
+QImage Cut_To(const QImage& image, QSize largest) {
+    if (image.width() <= largest.width() && image.height() <= largest.height()) return image;
+    return image.copy(0, 0, std::min(image.width(), largest.width()),
+                      std::min(image.height(), largest.height()));
+}
+
+}  // namespace
+
 QImage Cut_Loaded_Picture(const QImage& image) {
-    if (image.width() <= Loaded_Picture_Max_Width && image.height() <= Loaded_Picture_Max_Height)
-        return image;
-    return image.copy(0, 0, std::min(image.width(), Loaded_Picture_Max_Width),
-                      std::min(image.height(), Loaded_Picture_Max_Height));
+    return Cut_To(image, {Loaded_Picture_Max_Width, Loaded_Picture_Max_Height});
 }
 
 QSize Draw_Loaded_Picture(Canvas& picture, const QImage& loaded, QSize largest) {
-    QImage cut = loaded.width() <= largest.width() && loaded.height() <= largest.height()
-                     ? loaded
-                     : loaded.copy(0, 0, std::min(loaded.width(), largest.width()),
-                                   std::min(loaded.height(), largest.height()));
+    QImage cut = Cut_To(loaded, largest);
     if (cut.hasAlphaChannel()) {
         // The canvas copies pixels as they are; blend the see-through parts over what the
         // picture shows so that they keep the picture's levels instead of turning black.

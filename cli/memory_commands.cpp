@@ -34,12 +34,14 @@ int Quad_Pixel(std::uint16_t quad, int p) {
 }
 
 QImage Channel_Image(const vanlpt::BoardState& state, int channel) {
+    QRgb colour[16];
+    for (int level = 0; level < 16; ++level) colour[level] = To_QRgb(OSD_To_Color(level));
     QImage image(Canvas::Picture_Width, Canvas::Picture_Height, QImage::Format_RGB32);
     for (int line = 0; line < vanlpt::kStateLines; ++line) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(line));
         for (int q = 0; q < vanlpt::kStateQuadsPerLine; ++q)
             for (int p = 0; p < 4; ++p)
-                row[4 * q + p] = To_QRgb(OSD_To_Color(Quad_Pixel(state.Quad(channel, line, q), p)));
+                row[4 * q + p] = colour[Quad_Pixel(state.Quad(channel, line, q), p)];
     }
     return image;
 }

@@ -8,7 +8,7 @@
 #include "chip/register_batch.h"
 #include "chip/register_bus.h"
 #include "cli/board_session.h"
-#include "cli/input_file.h"
+#include "shell/whole_file.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ int Run_Read(std::uint8_t address) {
 
 int Run_Replay(const std::string& path, bool verify, bool quiet) {
     std::string text;
-    if (auto problem = Read_Input_File(path, Max_Batch_Bytes, &text)) {
+    if (auto problem = Read_Whole_File(path, Max_Batch_Bytes, &text)) {
         std::cerr << "osdex: cannot read " << path << ": " << *problem << '\n';
         return Exit_Bad_Usage;
     }

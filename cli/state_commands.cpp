@@ -6,7 +6,6 @@
 #include "chip/board_snapshot.h"
 #include "chip/register_bus.h"
 #include "cli/board_session.h"
-#include "cli/input_file.h"
 #include "port/xelor_commands.h"
 #include "shell/whole_file.h"
 #include "vanlpt/vanlpt.h"
@@ -55,7 +54,7 @@ int Run_State_Save(const std::string& path, bool quiet) {
 
 int Run_State_Restore(const std::string& path, bool quiet) {
     std::string bytes;
-    if (auto problem = Read_Input_File(path, Max_State_Bytes, &bytes))
+    if (auto problem = Read_Whole_File(path, Max_State_Bytes, &bytes))
         return Failed("cannot read " + path + ": " + *problem, Exit_Bad_Usage);
     vanlpt::BoardState state;
     std::string error;

@@ -2,6 +2,7 @@
 // beside it, are pushed to disk, and only then take the old file's place.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,3 +12,8 @@
 // left on device", "Permission denied", ...). A path that names a pipe, device or folder is
 // refused. An existing file keeps its permissions.
 std::optional<std::string> Write_Whole_File(const std::string& path, std::string_view bytes);
+
+// Reads the whole content of path into *bytes: regular files only, never blocking on a pipe
+// or a device, at most max_bytes. The reason in plain words when it cannot be read.
+std::optional<std::string> Read_Whole_File(const std::string& path, std::size_t max_bytes,
+                                           std::string* bytes);

@@ -47,6 +47,7 @@ struct Library {
     PortLines lines;
     BusEngine engine{lines};
     std::string error;
+    std::string open_failure;  // why the last real port did not open, without its LPTn
 };
 
 // Never destroyed: module end steps of the program may still reach the port while static
@@ -192,6 +193,7 @@ RawPort* Open_Real(int n) {
         slot.fell_back_from = device;
         return slot.sim_raw.get();
     }
+    L.open_failure = error;
     L.error = Lpt(n) + ": " + error;
     return nullptr;
 }
@@ -239,7 +241,7 @@ void Try_Real_Ports() {
         const std::string target = Describe_Target(slot.target);
         if (Open_Slot(n) == nullptr) {
             Report_Once(Lpt(n) + ": the port mapped to it (" + target +
-                        ") cannot be used: " + L.error.substr(Lpt(n).size() + 2) + ".\n" + Lpt(n) +
+                        ") cannot be used: " + L.open_failure + ".\n" + Lpt(n) +
                         " has no board in this run.\n" + kRealPortAdvice);
         }
         Deselect();

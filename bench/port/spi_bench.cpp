@@ -22,14 +22,7 @@ void Start_Up_Settings() {
     Port_State = TPort_State{};
     Port_State.Hunt_Called = true;
     Select_LPT_Port(1);
-    Port_State.SPI_Clock_Pin = 4;
-    Port_State.SPI_MOSI_Pin = 5;
-    Port_State.SPI_MISO_Pin = 13;
-    Port_State.SPI_CS_Pin = 17;
-    Port_State.SPI_CS_Active_High = false;
-    Port_State.SPI_CPOL = 1;
-    Port_State.SPI_CPHA = 0;
-    Port_State.SPI_Clock_kHz = 0.5f;
+    Set_Board_Wiring_Defaults();
 }
 
 void Load_112_Bits() {

@@ -5,24 +5,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QToolButton>
-#include <fstream>
-#include <sstream>
 
 #include "canvas_fixture.h"
 #include "chip/register_bus.h"
 #include "tests/cli/run_osdex.h"
 #include "vanlpt/board_state.h"
-
-namespace {
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-}  // namespace
 
 class BatchReplayTest : public CanvasTest {
 protected:
@@ -58,7 +45,7 @@ TEST_F(BatchReplayTest, ABatchFileTheWindowsRecordedReplaysToTheSameDisplayMemor
     ASSERT_EQ(run.status, 0) << run.err;
     vanlpt::BoardState replayed;
     std::string error;
-    ASSERT_TRUE(vanlpt::Decode_Board_State(Bytes(board), &replayed, &error)) << error;
+    ASSERT_TRUE(vanlpt::Decode_Board_State(File_Bytes(board), &replayed, &error)) << error;
 
     int drawn = 0, differing = 0;
     for (int c = 0; c < vanlpt::kStateChannels; ++c)

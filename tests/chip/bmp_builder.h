@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-struct Bmp_Spec {
+struct Bmp_Layout {
     int width = 1;
     int height = 1;  // negative: top-down
     int bits = 8;
@@ -19,26 +19,26 @@ inline void Put_Le(std::vector<std::uint8_t>& out, std::uint32_t value, int byte
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-inline std::vector<std::uint8_t> Bmp_File(const Bmp_Spec& spec) {
+inline std::vector<std::uint8_t> Bmp_File(const Bmp_Layout& layout) {
     const std::uint32_t offset =
-        14 + 40 + 4 * static_cast<std::uint32_t>(spec.masks.size() + spec.palette.size());
+        14 + 40 + 4 * static_cast<std::uint32_t>(layout.masks.size() + layout.palette.size());
     std::vector<std::uint8_t> out = {'B', 'M'};
-    Put_Le(out, offset + static_cast<std::uint32_t>(spec.data.size()), 4);
+    Put_Le(out, offset + static_cast<std::uint32_t>(layout.data.size()), 4);
     Put_Le(out, 0, 4);
     Put_Le(out, offset, 4);
     Put_Le(out, 40, 4);
-    Put_Le(out, static_cast<std::uint32_t>(spec.width), 4);
-    Put_Le(out, static_cast<std::uint32_t>(spec.height), 4);
+    Put_Le(out, static_cast<std::uint32_t>(layout.width), 4);
+    Put_Le(out, static_cast<std::uint32_t>(layout.height), 4);
     Put_Le(out, 1, 2);
-    Put_Le(out, static_cast<std::uint32_t>(spec.bits), 2);
-    Put_Le(out, spec.compression, 4);
-    Put_Le(out, static_cast<std::uint32_t>(spec.data.size()), 4);
+    Put_Le(out, static_cast<std::uint32_t>(layout.bits), 2);
+    Put_Le(out, layout.compression, 4);
+    Put_Le(out, static_cast<std::uint32_t>(layout.data.size()), 4);
     Put_Le(out, 2835, 4);
     Put_Le(out, 2835, 4);
-    Put_Le(out, static_cast<std::uint32_t>(spec.palette.size()), 4);
+    Put_Le(out, static_cast<std::uint32_t>(layout.palette.size()), 4);
     Put_Le(out, 0, 4);
-    for (std::uint32_t mask : spec.masks) Put_Le(out, mask, 4);
-    for (std::uint32_t colour : spec.palette) Put_Le(out, colour, 4);
-    out.insert(out.end(), spec.data.begin(), spec.data.end());
+    for (std::uint32_t mask : layout.masks) Put_Le(out, mask, 4);
+    for (std::uint32_t colour : layout.palette) Put_Le(out, colour, 4);
+    out.insert(out.end(), layout.data.begin(), layout.data.end());
     return out;
 }

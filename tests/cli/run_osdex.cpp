@@ -12,16 +12,12 @@
 
 extern char** environ;
 
-namespace {
-
-std::string Slurp(const std::string& path) {
+std::string File_Bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
 }
-
-}  // namespace
 
 Osdex_Run Run_Osdex_Program(const std::vector<std::string>& args, const std::string& folder) {
     char out_path[] = "/tmp/osdex-out-XXXXXX";
@@ -56,8 +52,8 @@ Osdex_Run Run_Osdex_Program(const std::vector<std::string>& args, const std::str
     posix_spawn_file_actions_destroy(&actions);
     close(out_fd);
     close(err_fd);
-    run.out = Slurp(out_path);
-    run.err = Slurp(err_path);
+    run.out = File_Bytes(out_path);
+    run.err = File_Bytes(err_path);
     std::remove(out_path);
     std::remove(err_path);
     return run;

@@ -13,3 +13,6 @@ struct Osdex_Run {
 // Runs osdex with the arguments in working folder `folder` (empty: the current one), with
 // VANLPT_PORTS unset so that only --port decides.
 Osdex_Run Run_Osdex_Program(const std::vector<std::string>& args, const std::string& folder = "");
+
+// The whole content of a file ("" when it cannot be read).
+std::string File_Bytes(const std::string& path);

@@ -5,7 +5,6 @@
 
 #include <QTemporaryDir>
 #include <fstream>
-#include <sstream>
 
 #include "run_osdex.h"
 #include "vanlpt/board_state.h"
@@ -16,12 +15,7 @@ class OsdexState : public ::testing::Test {
 protected:
     std::string Path(const char* name) const { return folder.filePath(name).toStdString(); }
     std::string Board(const char* name) const { return "--port=sim:" + Path(name); }
-    std::string Bytes(const char* name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Bytes(const char* name) const { return File_Bytes(Path(name)); }
     void Put(const char* name, const std::string& bytes) const {
         std::ofstream(Path(name), std::ios::binary) << bytes;
     }

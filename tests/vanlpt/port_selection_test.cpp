@@ -71,6 +71,13 @@ TEST(PortMappingDefault, RealPortsWhereDevicesExistElseTheSimulatedBoard) {
 
 class PortSelection : public ::testing::Test {
 protected:
+    // The library's own mapping, found through the given device calls.
+    static void Use_Default_Mapping_Over(RecordingDevice& device) {
+        vanlpt::testing::Reset_Library();
+        vanlpt::testing::Use_Device_Calls(&device, nullptr);
+        unsetenv("VANLPT_PORTS");
+        vanlpt::testing::Reload_Mapping_From_Environment();
+    }
     void TearDown() override {
         unsetenv("VANLPT_PORTS");
         vanlpt::testing::Reset_Library();
@@ -80,10 +87,7 @@ protected:
 TEST_F(PortSelection, UnusableDefaultPortFallsBackToTheSimulatedBoardOnce) {
     RecordingDevice device;
     device.errors["PPCLAIM"] = EBUSY;
-    vanlpt::testing::Reset_Library();
-    vanlpt::testing::Use_Device_Calls(&device, nullptr);
-    unsetenv("VANLPT_PORTS");
-    vanlpt::testing::Reload_Mapping_From_Environment();
+    Use_Default_Mapping_Over(device);
     ::testing::internal::CaptureStderr();
     EXPECT_NE(Select_LPT_123(1), 0);
     std::string said = ::testing::internal::GetCapturedStderr();
@@ -123,10 +127,7 @@ public:
 TEST_F(PortSelection, TheFallBackIsToldOnceWithWhatWasTriedWhyAndWhatToDo) {
     RecordingDevice device;
     device.errors["PPCLAIM"] = EBUSY;
-    vanlpt::testing::Reset_Library();
-    vanlpt::testing::Use_Device_Calls(&device, nullptr);
-    unsetenv("VANLPT_PORTS");
-    vanlpt::testing::Reload_Mapping_From_Environment();
+    Use_Default_Mapping_Over(device);
     ::testing::internal::CaptureStderr();
     const std::string told = Vanlpt_Check_Ports();
     ::testing::internal::GetCapturedStderr();
