@@ -18,12 +18,12 @@
 #include "port/port_state.h"
 #include "shell/clock.h"
 #include "shell/dialogs.h"
-#include "ui/application.h"
-#include "ui/channel_window.h"
-#include "ui/forms.h"
-#include "ui/main_window.h"
-#include "ui/picture_view.h"
-#include "ui/qp_level_picker.h"
+#include "ui/app/application.h"
+#include "ui/app/forms.h"
+#include "ui/channel_window/channel_window.h"
+#include "ui/main_window/main_window.h"
+#include "ui/widgets/picture_view.h"
+#include "ui/widgets/qp_level_picker.h"
 #include "vanlpt/vanlpt_testing.h"
 
 namespace {

@@ -13,10 +13,10 @@
 
 #include "chip/luma.h"
 #include "port/activity_log.h"
-#include "ui/canvas_tools.h"
-#include "ui/picture_view.h"
-#include "ui/qp_level_picker.h"
+#include "ui/drawing/canvas_tools.h"
 #include "ui/text_dialog/text_dialog.h"
+#include "ui/widgets/picture_view.h"
+#include "ui/widgets/qp_level_picker.h"
 #include "ui_fixture.h"
 
 class CanvasTest : public UiTest {

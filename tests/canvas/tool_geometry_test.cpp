@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "chip/display_memory.h"
-#include "ui/canvas_tools.h"
+#include "ui/drawing/canvas_tools.h"
 
 namespace {
 

@@ -6,6 +6,8 @@ set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
 
 public_library='vanlpt/vanlpt\.h|vanlpt/board_state\.h'
+# What every window folder may use: the layers below the windows, the port window included.
+below_windows="chip/|port/|shell/|${public_library}"
 # folder (a path prefix; the longest that matches decides) -> what its files may include
 declare -A allowed=(
     [board/]='board/'
@@ -16,6 +18,15 @@ declare -A allowed=(
     [chip/]="chip/|port/[a-z_]+\.h|shell/|${public_library}"
     [cli/]="cli/|chip/|port/[a-z_]+\.h|shell/|${public_library}"
     [ui/]="ui/|chip/|port/|shell/|${public_library}"
+    [ui/qt/]="ui/qt/|shell/"
+    [ui/widgets/]="ui/widgets/|${below_windows}"
+    [ui/help/]="ui/help/|${below_windows}"
+    [ui/text_dialog/]="ui/text_dialog/|${below_windows}"
+    [ui/drawing/]="ui/drawing/|ui/text_dialog/|ui/widgets/|${below_windows}"
+    [ui/channel_window/]="ui/channel_window/|ui/drawing/|ui/help/|ui/text_dialog/|ui/widgets/|${below_windows}"
+    [ui/crosspoint/]="ui/crosspoint/|ui/channel_window/|ui/widgets/|${below_windows}"
+    [ui/main_window/]="ui/main_window/|ui/crosspoint/|ui/channel_window/|ui/drawing/|ui/help/|ui/text_dialog/|ui/widgets/|${below_windows}"
+    [ui/app/]="ui/|chip/|port/|shell/|${public_library}"
 )
 
 rule_for() {
@@ -39,6 +50,17 @@ while IFS= read -r file; do
         fi
     done < <(sed -nE 's/^#include "([^"]+)".*/\1/p' "$file")
 done < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -name '*.cpp' -o -name '*.h' | sed 's|^\./||')
+
+# No file reaches itself through its includes: tsort finds every loop in the include graph.
+while IFS= read -r file; do
+    sed -nE "s|^#include \"([^\"]+)\".*|$file \1|p" "$file"
+done < <(git ls-files '*.h') >"${TMPDIR:-/tmp}/include-graph.$$"
+if ! loops=$(tsort "${TMPDIR:-/tmp}/include-graph.$$" 2>&1 >/dev/null); [ -n "$loops" ]; then
+    echo "include cycle among headers:"
+    echo "$loops" | sed 's/^tsort: /  /'
+    violations=$((violations + 1))
+fi
+rm -f "${TMPDIR:-/tmp}/include-graph.$$"
 
 files=$(git ls-files '*.cpp' '*.h' | wc -l)
 if [ "$violations" -gt 0 ]; then

@@ -11,7 +11,7 @@
 #include "chip/drawing_primitives.h"
 #include "chip/register_map.h"
 #include "memops_fixture.h"
-#include "ui/qp_level_picker.h"
+#include "ui/widgets/qp_level_picker.h"
 
 TEST_F(MemopsTest, ThreeMoveRightPressesGiveHoffset131) {
     TOsdexFormCH0* window = OsdexFormCH0;

@@ -10,7 +10,7 @@
 #include "chip/channel_pictures.h"
 #include "chip/register_map.h"
 #include "memops_fixture.h"
-#include "ui/qp_level_picker.h"
+#include "ui/widgets/qp_level_picker.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "chip/canvas.h"
 #include "chip/luma.h"
 #include "gtest/gtest.h"
-#include "ui/picture_files.h"
+#include "ui/drawing/picture_files.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "chip/register_map.h"
 #include "panel_fixture.h"
-#include "ui/picture_view.h"
+#include "ui/widgets/picture_view.h"
 
 namespace {
 

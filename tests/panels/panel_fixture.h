@@ -13,7 +13,7 @@
 
 #include "chip/canvas.h"
 #include "chip/luma.h"
-#include "ui/qp_level_picker.h"
+#include "ui/widgets/qp_level_picker.h"
 #include "ui_fixture.h"
 
 class PanelTest : public UiTest {

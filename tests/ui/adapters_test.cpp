@@ -11,10 +11,10 @@
 #include <functional>
 
 #include "shell/event_pump.h"
-#include "ui/application.h"
-#include "ui/qp_level_picker.h"
-#include "ui/qt_dialogs.h"
-#include "ui/qt_event_pump.h"
+#include "ui/app/application.h"
+#include "ui/qt/qt_dialogs.h"
+#include "ui/qt/qt_event_pump.h"
+#include "ui/widgets/qp_level_picker.h"
 
 TEST(QtFilter, ConvertsPairsToQtNameFilters) {
     EXPECT_EQ(Qt_Filter_From_Pairs("All (*.bmp;*.ico;*.emf;*.wmf)|*.bmp;*.ico;*.emf;*.wmf|"

@@ -10,8 +10,8 @@
 #include <regex>
 
 #include "shell/dialogs.h"
-#include "ui/help.h"
-#include "ui/program_launcher.h"
+#include "shell/program_launcher.h"
+#include "ui/help/help.h"
 
 namespace {
 

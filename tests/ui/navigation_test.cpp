@@ -6,9 +6,9 @@
 
 #include "chip/luma.h"
 #include "port/window/port_window.h"
-#include "ui/crosspoint_window.h"
-#include "ui/qp_level_picker.h"
+#include "ui/crosspoint/crosspoint_window.h"
 #include "ui/text_dialog/text_dialog.h"
+#include "ui/widgets/qp_level_picker.h"
 #include "ui_fixture.h"
 
 TEST_F(UiTest, CloseQueryNoKeepsTheTimerAsItWas) {

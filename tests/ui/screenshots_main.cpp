@@ -9,11 +9,11 @@
 
 #include "port/window/port_window.h"
 #include "shell/dialogs.h"
-#include "ui/application.h"
-#include "ui/channel_window.h"
-#include "ui/crosspoint_window.h"
-#include "ui/forms.h"
-#include "ui/main_window.h"
+#include "ui/app/application.h"
+#include "ui/app/forms.h"
+#include "ui/channel_window/channel_window.h"
+#include "ui/crosspoint/crosspoint_window.h"
+#include "ui/main_window/main_window.h"
 #include "ui/text_dialog/text_dialog.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "chip/channel_pictures.h"
 #include "port/window/port_window.h"
-#include "ui/crosspoint_window.h"
+#include "ui/crosspoint/crosspoint_window.h"
 #include "ui/text_dialog/text_dialog.h"
 #include "ui_fixture.h"
 #include "vanlpt/vanlpt.h"

@@ -15,10 +15,10 @@
 #include "shell/clock.h"
 #include "shell/dialogs.h"
 #include "shell/event_pump.h"
-#include "ui/application.h"
-#include "ui/channel_window.h"
-#include "ui/forms.h"
-#include "ui/main_window.h"
+#include "ui/app/application.h"
+#include "ui/app/forms.h"
+#include "ui/channel_window/channel_window.h"
+#include "ui/main_window/main_window.h"
 #include "vanlpt/vanlpt_testing.h"
 
 struct Process_Ended {

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "port/window/port_window.h"
-#include "ui/crosspoint_window.h"
+#include "ui/crosspoint/crosspoint_window.h"
 #include "ui/text_dialog/text_dialog.h"
 #include "ui_fixture.h"
 

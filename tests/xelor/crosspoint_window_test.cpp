@@ -8,7 +8,7 @@
 
 #include "port/activity_log.h"
 #include "tests/ui/ui_fixture.h"
-#include "ui/crosspoint_window.h"
+#include "ui/crosspoint/crosspoint_window.h"
 
 namespace {
 

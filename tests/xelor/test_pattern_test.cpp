@@ -10,7 +10,7 @@
 #include "chip/luma.h"
 #include "chip/register_map.h"
 #include "tests/ui/ui_fixture.h"
-#include "ui/time_stamp.h"
+#include "ui/channel_window/time_stamp.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
 #include "tests/ui/ui_fixture.h"
+#include "ui/channel_window/time_stamp.h"
 #include "ui/text_dialog/text_dialog.h"
-#include "ui/time_stamp.h"
 
 namespace {
 
