@@ -11,21 +11,14 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
-#include <cctype>
-#include <climits>
 #include <cstdint>
-#include <cstdio>
-#include "shell/text_format.h"
 
 #include "chip/luma.h"
 #include "chip/register_bus.h"
+#include "chip/register_diagnostics.h"
 #include "port/port_state.h"
 #include "port/window/port_window.h"
-#include "ui/channel_window/channel_windows.h"
-#include "ui/crosspoint/crosspoint_window.h"
 #include "ui/main_window/main_window.h"
-#include "ui/text_dialog/text_dialog.h"
-#include "ui/widgets/window_navigation.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
@@ -36,26 +29,6 @@ constexpr int kLogLevelHighMed = 5;
 
 std::uint8_t Position_Byte(const QSpinBox* up_down) {
     return static_cast<std::uint8_t>(up_down->value() & 0xFF);
-}
-
-double Failure_Rate(std::int32_t errors, std::int32_t attempts) {
-    return attempts == 0 ? 0.0 : errors * 100.0 / attempts;
-}
-
-// A decimal number as a lab user types it: leading blanks, an optional sign, the digits up
-// to the first non-digit; no digits give 0. Values beyond the int range stop at its ends.
-long long Leading_Integer(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > INT_MAX) value = INT_MAX + 1LL;  // stays past the end without overflowing
-    }
-    value = negative ? -value : value;
-    return std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, value));
 }
 
 // A checkable menu item toggles itself before its handler runs; the handlers decide the new
@@ -102,48 +75,20 @@ void TOsdexForm::Connect_Diagnostics() {
 }
 
 std::string TOsdexForm::Statistics_Text() {
-    static constexpr const char* format =
-        "num_reg_writes: %d\r\nnum_reg_reads: %d\r\n num_write_verify_errors: %d\r\n write "
-        "verify failure rate %.2f %%\r\n num_read_verify_errors: %d\r\n read verify failure "
-        "rate %.2f %%\r\n verify_error_address: 0x%X %s\r\n verify_error_data: 0x%X\r\n "
-        "verify_error_readback: 0x%X\r\nnum_busy_timeout_errors: %d\r\n "
-        "max_busy_timeout_count: %d";
-    return Format_Text(format, num_reg_writes, num_reg_reads, num_write_verify_errors,
-                       Failure_Rate(num_write_verify_errors, num_reg_writes),
-                       num_read_verify_errors, Failure_Rate(num_read_verify_errors, num_reg_reads),
-                       static_cast<unsigned>(verify_error_address), verify_error_name.c_str(),
-                       static_cast<unsigned>(verify_error_data),
-                       static_cast<unsigned>(verify_error_readback), num_busy_timeout_errors,
-                       max_busy_timeout_count);
+    return Register_Statistics_Text();
 }
 
 void TOsdexForm::Timer1Timer() {
-    // 1. Repeated write. One persistent mismatch counts Write_Retries + 1 errors in one tick,
-    // so the halt looks at whether this tick's write raised the counter from 0, not at
-    // whether it is exactly 1.
+    // 1. Repeated write.
     if (cbDiagWrite->isChecked()) {
-        const std::int32_t errors_before = num_write_verify_errors;
-        Write_Register(Position_Byte(UpDownDiagAddr), Position_Byte(UpDownDiagData));
-        if (errors_before == 0 && num_write_verify_errors >= 1 && cbHaltVerifyError->isChecked()) {
-            cbDiagWrite->setChecked(false);
-            cbDiagRead->setChecked(false);
-        }
+        const bool first_error = Repeated_Write_Raised_First_Error(Position_Byte(UpDownDiagAddr),
+                                                                   Position_Byte(UpDownDiagData));
+        if (first_error && cbHaltVerifyError->isChecked()) Stop_Repeats();
     }
     // 2. Repeated read against the data position.
     if (cbDiagRead->isChecked()) {
-        const std::uint8_t address = Position_Byte(UpDownDiagAddr);
-        const std::uint8_t read = Read_Register(address);
-        if (read != UpDownDiagData->value()) {
-            ++num_read_verify_errors;
-            verify_error_address = address;
-            verify_error_name = Register_Names[address & 15];
-            verify_error_data = UpDownDiagData->value();
-            verify_error_readback = read;
-        }
-        if (num_read_verify_errors == 1 && cbHaltReadErr->isChecked()) {
-            cbDiagWrite->setChecked(false);
-            cbDiagRead->setChecked(false);
-        }
+        Repeated_Read(Position_Byte(UpDownDiagAddr), Position_Byte(UpDownDiagData));
+        if (num_read_verify_errors == 1 && cbHaltReadErr->isChecked()) Stop_Repeats();
     }
     // 3 and 4. Rates and the statistics text.
     MemoErrorStats->setPlainText(QString::fromStdString(Statistics_Text()));
@@ -151,6 +96,11 @@ void TOsdexForm::Timer1Timer() {
     if (menuDiagsAutoReadLOSALL->isChecked()) btnGetLOSALLClick();
     // 6. Periodic invalidation: later writes are sent even when the cache knows their value.
     if (menuDiagnosticInvalidateShadowRegs100ms->isChecked()) Init_DUT_Bus();
+}
+
+void TOsdexForm::Stop_Repeats() {
+    cbDiagWrite->setChecked(false);
+    cbDiagRead->setChecked(false);
 }
 
 void TOsdexForm::menuDiagnosticClick() {
@@ -236,17 +186,13 @@ void TOsdexForm::btnClearDiagsClick() {
 void TOsdexForm::cbDiagWriteClick() {
     if (!cbDiagWrite->isChecked()) return;
     menuDiagsAutoReadLOSALL->setChecked(false);
-    if (cbHaltVerifyError->isChecked()) {
-        num_reg_writes = num_reg_reads = num_write_verify_errors = num_read_verify_errors = 0;
-    }
+    if (cbHaltVerifyError->isChecked()) Clear_Transaction_Counts();
 }
 
 void TOsdexForm::cbDiagReadClick() {
     if (!cbDiagRead->isChecked()) return;
     menuDiagsAutoReadLOSALL->setChecked(false);
-    if (cbHaltReadErr->isChecked()) {
-        num_reg_writes = num_reg_reads = num_write_verify_errors = num_read_verify_errors = 0;
-    }
+    if (cbHaltReadErr->isChecked()) Clear_Transaction_Counts();
 }
 
 void TOsdexForm::btnGetTimeoutClick() {
@@ -254,8 +200,5 @@ void TOsdexForm::btnGetTimeoutClick() {
 }
 
 void TOsdexForm::btnSetTimeoutClick() {
-    // The library's poll count is a 32-bit unsigned number: a negative entry wraps there, as
-    // it always has, and never becomes a 64-bit wait that would not end.
-    const long long value = Leading_Integer(EditTimeout->text().toStdString());
-    Set_DUT_BUSY_Timeout(static_cast<std::uint32_t>(static_cast<std::int32_t>(value)));
+    Set_DUT_BUSY_Timeout(Busy_Timeout_From_Text(EditTimeout->text().toStdString()));
 }

@@ -6,15 +6,11 @@
 #include "chip/drawing_primitives.h"
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
-#include "port/window/port_window.h"
 #include "ui/channel_window/channel_window.h"
 #include "ui/channel_window/channel_windows.h"
-#include "ui/crosspoint/crosspoint_window.h"
 #include "ui/drawing/erase_support.h"
 #include "ui/drawing/picture_files.h"
 #include "ui/main_window/main_window.h"
-#include "ui/text_dialog/text_dialog.h"
-#include "ui/widgets/window_navigation.h"
 
 void TOsdexForm::Connect_Image_Menu() {
     connect(menuImageEraseTransparent, &QAction::triggered, this,

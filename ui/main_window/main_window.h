@@ -131,6 +131,7 @@ public:
     // menu's options and the 100 ms tick.
     void Connect_Diagnostics();
     void Timer1Timer();
+    void Stop_Repeats();         // both repeat boxes off
     void menuDiagnosticClick();  // the menu opens: checks follow the option flags
     void menuDiagsAutoReadLOSALLClick();
     void menuDiagnosticLogClick();

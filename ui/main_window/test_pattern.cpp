@@ -12,7 +12,6 @@
 #include "chip/drawing_primitives.h"
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
-#include "port/window/port_window.h"
 #include "shell/dialogs.h"
 #include "shell/event_pump.h"
 #include "ui/channel_window/channel_window.h"
@@ -23,7 +22,6 @@
 #include "ui/drawing/picture_files.h"
 #include "ui/main_window/main_window.h"
 #include "ui/text_dialog/text_dialog.h"
-#include "ui/widgets/window_navigation.h"
 
 namespace {
 
