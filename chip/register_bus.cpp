@@ -325,3 +325,18 @@ void Drawing_Module_End() {
         Batch_File = nullptr;
     }
 }
+
+void Reset_Register_Bus_State() {
+    Register_Cache = {};
+    cache_stale = false;
+    Cache_Enabled = 1;
+    Verify_Writes = 0;
+    Batch_Enabled = 0;
+    Redundant_Addressing_Flag = 1;
+    Write_Retries = 3;
+    Clear_Register_Statistics();
+    verify_error_address = verify_error_data = verify_error_readback = 0;
+    verify_error_name.clear();
+    Last_Reg_Address = 0xFF;
+    Last_Reg_Data = 0xFF;
+}

@@ -82,6 +82,8 @@ void Close_Register_Batch_File();
 
 // Sets every statistic counter to 0; the last-error fields keep their values.
 void Clear_Register_Statistics();
+// Options, counters, the cache and the last access back at their start values (tests).
+void Reset_Register_Bus_State();
 
 // Module steps of the drawing module: the start constructs Batch_File, the end destroys it
 // (closing the file if still open). Nested calls only count.

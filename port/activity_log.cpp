@@ -1,6 +1,8 @@
 // The port activity log: records to the diagnostic window's memo and the log file.
 #include "port/activity_log.h"
 
+#include "shell/services.h"
+
 #include <initializer_list>
 #include <memory>
 
@@ -14,7 +16,9 @@ constexpr int Memo_Line_Limit = 200;  // more than this, and the oldest lines go
 constexpr int Memo_Lines_Trimmed = 10;
 constexpr const char* No_Log_File = "no log file";
 
-ActivityLogView* installed_view = nullptr;
+ActivityLogView* Installed_View() {
+    return Program_Services().activity_log_view;
+}
 std::unique_ptr<ActivityLogFile> log_file;
 
 void Append_Bits(std::string& text, std::uint8_t value, int high, int low) {
@@ -27,19 +31,19 @@ void Append_Pins(std::string& text, std::initializer_list<int> pins, std::uint8_
 }
 
 void Add_To_Memo(const std::string& record) {
-    if (!installed_view) return;
-    if (installed_view->Memo_Line_Count() > Memo_Line_Limit) {
-        installed_view->Memo_Delete_First_Lines(Memo_Lines_Trimmed);
+    if (!Installed_View()) return;
+    if (Installed_View()->Memo_Line_Count() > Memo_Line_Limit) {
+        Installed_View()->Memo_Delete_First_Lines(Memo_Lines_Trimmed);
     }
-    installed_view->Memo_Add_Line(record);
+    Installed_View()->Memo_Add_Line(record);
 }
 
 std::string Pin_Caption(int pin) {
-    return installed_view ? installed_view->Pin_Caption(pin) : Initial_Pin_Caption(pin);
+    return Installed_View() ? Installed_View()->Pin_Caption(pin) : Initial_Pin_Caption(pin);
 }
 
 std::string Level_Text(int index) {
-    return installed_view ? installed_view->Level_Text() : Log_Level_Items[index];
+    return Installed_View() ? Installed_View()->Level_Text() : Log_Level_Items[index];
 }
 
 std::string Open_Label() {
@@ -63,10 +67,6 @@ bool Start_Log_File(const std::string& path, int index) {
 }
 
 }  // namespace
-
-void Install_Activity_Log_View(ActivityLogView* view) {
-    installed_view = view;
-}
 
 std::string Port_Activity_Record(std::uint8_t control, std::uint8_t data, std::uint8_t status,
                                  const std::string& message) {

@@ -3,6 +3,8 @@
 
 #include <time.h>
 
+#include "shell/services.h"
+
 namespace {
 
 // CLOCK_MONOTONIC never jumps with wall-clock changes, so busy waits stay honest.
@@ -23,16 +25,12 @@ public:
 };
 
 SystemClock system_clock;
-Clock* installed_clock = nullptr;
 
 }  // namespace
 
 Clock& Current_Clock() {
-    return installed_clock ? *installed_clock : system_clock;
-}
-
-void Install_Clock(Clock* clock) {
-    installed_clock = clock;
+    Clock* installed = Program_Services().clock;
+    return installed ? *installed : system_clock;
 }
 
 std::uint32_t Clock_Milliseconds() {

@@ -17,8 +17,6 @@ public:
 
 // The clock in use: the system's monotonic clock unless one was installed.
 Clock& Current_Clock();
-// Installs a clock; nullptr restores the system clock. The caller keeps ownership.
-void Install_Clock(Clock* clock);
 // Shorthand for Current_Clock().Milliseconds().
 std::uint32_t Clock_Milliseconds();
 // Shorthand for Current_Clock().Epoch_Milliseconds().

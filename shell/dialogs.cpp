@@ -2,6 +2,8 @@
 // of the tests.
 #include "shell/dialogs.h"
 
+#include "shell/services.h"
+
 #include <cstdio>
 
 namespace {
@@ -29,7 +31,6 @@ private:
 };
 
 ConsoleDialogs console_dialogs;
-Dialogs* installed_dialogs = nullptr;
 
 template <typename T>
 T Take_Front(std::deque<T>& queue, T fallback) {
@@ -42,11 +43,8 @@ T Take_Front(std::deque<T>& queue, T fallback) {
 }  // namespace
 
 Dialogs& Current_Dialogs() {
-    return installed_dialogs ? *installed_dialogs : console_dialogs;
-}
-
-void Install_Dialogs(Dialogs* dialogs) {
-    installed_dialogs = dialogs;
+    Dialogs* installed = Program_Services().dialogs;
+    return installed ? *installed : console_dialogs;
 }
 
 MsgResult Show_Message(const std::string& caption, const std::string& text, MsgIcon icon,

@@ -43,8 +43,6 @@ public:
 };
 
 Dialogs& Current_Dialogs();
-// Installs dialogs; nullptr restores the console implementation. The caller keeps ownership.
-void Install_Dialogs(Dialogs* dialogs);
 
 // Shorthand: a message box through the current dialogs.
 MsgResult Show_Message(const std::string& caption, const std::string& text,

@@ -1,17 +1,16 @@
 // The event pump the long register loops call between steps.
 #include "shell/event_pump.h"
 
-#include <utility>
+#include "shell/services.h"
 
 namespace {
 
-std::function<void()> event_processor;
 bool quit_requested = false;
 
 }  // namespace
 
 bool Process_Pending_Events() {
-    if (event_processor) event_processor();
+    if (const auto& process = Program_Services().process_events) process();
     return quit_requested;
 }
 
@@ -25,8 +24,4 @@ void Request_Quit() {
 
 void Clear_Quit_Request() {
     quit_requested = false;
-}
-
-void Install_Event_Processor(std::function<void()> process) {
-    event_processor = std::move(process);
 }

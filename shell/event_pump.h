@@ -13,5 +13,3 @@ bool Quit_Requested();
 void Request_Quit();
 // Clears the quit request (tests only, and a new run).
 void Clear_Quit_Request();
-// Installs the function that processes pending events; an empty function restores the no-op.
-void Install_Event_Processor(std::function<void()> process);

@@ -9,6 +9,3 @@
 enum class Os_Family { Non_NT, NT, Unknown };
 
 Os_Family Current_Os_Family();
-
-// Tests only: pretend to run on the given family; nullopt restores the real answer.
-void Override_Os_Family(std::optional<Os_Family> family);

@@ -2,6 +2,8 @@
 // exec error comes back through a close-on-exec pipe.
 #include "shell/program_launcher.h"
 
+#include "shell/services.h"
+
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,7 +16,6 @@
 namespace {
 
 SystemLauncher system_launcher;
-ProgramLauncher* installed = nullptr;
 
 std::vector<std::string> Words(const std::string& command_line) {
     std::istringstream in(command_line);
@@ -120,11 +121,8 @@ Launch_Result SystemLauncher::Run(const std::string& command_line) {
 }
 
 ProgramLauncher& Current_Launcher() {
+    ProgramLauncher* installed = Program_Services().launcher;
     return installed ? *installed : system_launcher;
-}
-
-void Install_Launcher(ProgramLauncher* launcher) {
-    installed = launcher;
 }
 
 std::string System_Error_Text(int error) {

@@ -38,8 +38,6 @@ public:
 unsigned Launch_Code_Of_Error(int error);
 
 ProgramLauncher& Current_Launcher();
-// nullptr restores the system launcher. The caller keeps ownership.
-void Install_Launcher(ProgramLauncher* launcher);
 
 // The system's text for an error number.
 std::string System_Error_Text(int error);

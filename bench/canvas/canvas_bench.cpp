@@ -18,6 +18,7 @@
 #include "port/port_state.h"
 #include "shell/clock.h"
 #include "shell/dialogs.h"
+#include "shell/services.h"
 #include "ui/app/application.h"
 #include "ui/app/forms.h"
 #include "ui/channel_window/channel_window.h"
@@ -137,9 +138,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     vanlpt::testing::Reset_Library("1=sim");
     ScriptedDialogs dialogs;
-    Install_Dialogs(&dialogs);
+    Program_Services().dialogs = &dialogs;
     VirtualClock clock;  // the board check's settle waits take no time
-    Install_Clock(&clock);
+    Program_Services().clock = &clock;
 
     Create_Application_Windows();
     OsdexForm->show();
@@ -149,7 +150,7 @@ int main(int argc, char** argv) {
     Report_Read_Back_Time();
 
     Destroy_All_Windows();
-    Install_Clock(nullptr);
-    Install_Dialogs(nullptr);
+    Program_Services().clock = nullptr;
+    Program_Services().dialogs = nullptr;
     return 0;
 }

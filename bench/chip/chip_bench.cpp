@@ -21,6 +21,7 @@
 #include "chip/register_bus.h"
 #include "port/port_state.h"
 #include "shell/event_pump.h"
+#include "shell/services.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
 
@@ -105,9 +106,9 @@ Erase_Time Full_Erase_Time() {
 
 void Report_Full_Erase_Time() {
     const Erase_Time without_pump = Full_Erase_Time();
-    Install_Event_Processor([] { QCoreApplication::processEvents(); });
+    Program_Services().process_events = [] { QCoreApplication::processEvents(); };
     const Erase_Time with_pump = Full_Erase_Time();
-    Install_Event_Processor({});
+    Program_Services().process_events = nullptr;
     std::printf(
         "full erase, 8 channels: event pump running %.1f ms wall / %.1f ms CPU, "
         "without it %.1f ms wall / %.1f ms CPU\n",

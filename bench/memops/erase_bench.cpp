@@ -15,6 +15,7 @@
 #include "shell/clock.h"
 #include "shell/dialogs.h"
 #include "shell/event_pump.h"
+#include "shell/services.h"
 #include "ui/app/application.h"
 #include "ui/app/forms.h"
 #include "ui/channel_window/channel_window.h"
@@ -88,9 +89,9 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
     vanlpt::testing::Reset_Library("1=sim");
     ScriptedDialogs dialogs;
-    Install_Dialogs(&dialogs);
+    Program_Services().dialogs = &dialogs;
     VirtualClock clock;  // the board check's settle waits take no time
-    Install_Clock(&clock);
+    Program_Services().clock = &clock;
     Install_Qt_Event_Pump(app);
     Drawing_Module_Start();
 
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
     Destroy_All_Windows();
     Drawing_Module_End();
     Remove_Qt_Event_Pump();
-    Install_Clock(nullptr);
-    Install_Dialogs(nullptr);
+    Program_Services().clock = nullptr;
+    Program_Services().dialogs = nullptr;
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "port/port_state.h"
 #include "port/spi.h"
 #include "shell/clock.h"
+#include "shell/services.h"
 #include "vanlpt/vanlpt_testing.h"
 
 namespace {
@@ -35,7 +36,7 @@ void Load_112_Bits() {
 
 void BM_Crosspoint_112_Bits(benchmark::State& state) {
     VirtualClock clock;
-    Install_Clock(&clock);
+    Program_Services().clock = &clock;
     Start_Up_Settings();
     board::SimulatedPort& port = *vanlpt::testing::Simulated_Port(1);
     std::uint64_t io = 0;
@@ -54,7 +55,7 @@ void BM_Crosspoint_112_Bits(benchmark::State& state) {
         static_cast<double>(io) / static_cast<double>(loads * Words * Bits_Per_Word);
     state.counters["virtual_ms_per_load"] =
         static_cast<double>(virtual_ms) / static_cast<double>(loads);
-    Install_Clock(nullptr);
+    Program_Services().clock = nullptr;
 }
 BENCHMARK(BM_Crosspoint_112_Bits);
 

@@ -23,6 +23,7 @@
 #include "port/port_state.h"
 #include "shell/event_pump.h"
 #include "shell/line_file.h"
+#include "shell/services.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
 
@@ -151,10 +152,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Drawing_Module_Start();
-    Install_Event_Processor([] { QCoreApplication::processEvents(); });
+    Program_Services().process_events = [] { QCoreApplication::processEvents(); };
     Report_Line_Costs();
     Report_Erase_Ratio();
-    Install_Event_Processor({});
+    Program_Services().process_events = nullptr;
     Drawing_Module_End();
     return 0;
 }

@@ -16,6 +16,7 @@
 #include "shell/clock.h"
 #include "shell/dialogs.h"
 #include "shell/event_pump.h"
+#include "shell/services.h"
 #include "ui/app/application.h"
 #include "ui/app/forms.h"
 #include "ui/channel_window/channel_window.h"
@@ -83,11 +84,11 @@ void Test_Pattern_Figures(VirtualClock& clock) {
     std::vector<double> virtual_runs, real_runs;
     std::uint64_t cycles = 0;
     for (int i = 0; i < kRuns; ++i) {
-        Install_Clock(&clock);
+        Program_Services().clock = &clock;
         Board().Reset_Counters();
         virtual_runs.push_back(Test_Pattern_Ms());
         cycles = Bus_Cycles();
-        Install_Clock(nullptr);
+        Program_Services().clock = nullptr;
         real_runs.push_back(Test_Pattern_Ms());
     }
     const double real = Median(real_runs), virt = Median(virtual_runs);
@@ -107,9 +108,9 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
     vanlpt::testing::Reset_Library("1=sim");
     ScriptedDialogs dialogs;
-    Install_Dialogs(&dialogs);
+    Program_Services().dialogs = &dialogs;
     VirtualClock clock;
-    Install_Clock(&clock);
+    Program_Services().clock = &clock;
     Install_Qt_Event_Pump(app);
     Drawing_Module_Start();
     // The logo is opened from the current folder.
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
     Destroy_All_Windows();
     Drawing_Module_End();
     Remove_Qt_Event_Pump();
-    Install_Clock(nullptr);
-    Install_Dialogs(nullptr);
+    Program_Services().clock = nullptr;
+    Program_Services().dialogs = nullptr;
     return 0;
 }

@@ -20,6 +20,7 @@
 #include "port/pin_map.h"
 #include "port/port_state.h"
 #include "port/window/pin_list.h"
+#include "shell/services.h"
 #include "vanlpt/vanlpt.h"
 
 TLptConForm* LptConForm = nullptr;
@@ -75,11 +76,11 @@ TLptConForm::TLptConForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1->start();
 
-    Install_Activity_Log_View(this);
+    Program_Services().activity_log_view = this;
 }
 
 TLptConForm::~TLptConForm() {
-    Install_Activity_Log_View(nullptr);
+    Program_Services().activity_log_view = nullptr;
 }
 
 QCheckBox* TLptConForm::CheckBox(int pin) const {

@@ -13,6 +13,7 @@
 
 #include "chip/luma.h"
 #include "port/activity_log.h"
+#include "shell/services.h"
 #include "ui/drawing/canvas_tools.h"
 #include "ui/text_dialog/text_dialog.h"
 #include "ui/widgets/picture_view.h"
@@ -27,7 +28,7 @@ protected:
     }
 
     void TearDown() override {
-        Install_Activity_Log_View(nullptr);
+        Program_Services().activity_log_view = nullptr;
         Port_State.Log_Mask = 0;
         UiTest::TearDown();
     }
@@ -153,7 +154,7 @@ public:
 class BusWriteRecorder : public ActivityLogView {
 public:
     BusWriteRecorder() {
-        Install_Activity_Log_View(this);
+        Program_Services().activity_log_view = this;
         Port_State.Log_Mask = Log_High;
     }
     int Memo_Line_Count() const override { return static_cast<int>(lines_.size()); }

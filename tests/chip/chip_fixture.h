@@ -10,10 +10,12 @@
 #include "chip/canvas.h"
 #include "chip/drawing_primitives.h"
 #include "chip/luma.h"
+#include "chip/program_state.h"
 #include "chip/register_bus.h"
 #include "port/port_state.h"
 #include "shell/clock.h"
 #include "shell/event_pump.h"
+#include "shell/services.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
 
@@ -21,6 +23,7 @@ class ChipTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(vanlpt::testing::Reset_Library("1=sim"));
+        Reset_Program_State();
         ASSERT_NE(Select_LPT_123(1), 0);
         Set_Register(0x402, 0x30);  // byte mode, so that reads see the chip
         Port_State.Selected_Port = 1;
@@ -33,8 +36,8 @@ protected:
         Write_Retries = 3;
         Transparent_Color = Default_Transparent_Color;
         Clear_Quit_Request();
-        Install_Event_Processor({});
-        Install_Clock(&clock);
+        Program_Services().process_events = nullptr;
+        Program_Services().clock = &clock;
         Set_Event_Interval(0);  // tests step the event pump exactly
         Init_DUT_Bus();
         Clear_Register_Statistics();
@@ -42,10 +45,10 @@ protected:
     }
     void TearDown() override {
         Set_Event_Interval(Default_Event_Interval_ms);
-        Install_Clock(nullptr);
-        Install_Event_Processor({});
+        Program_Services().clock = nullptr;
+        Program_Services().process_events = nullptr;
         Clear_Quit_Request();
-        Port_State.Log_Mask = 0;
+        Reset_Program_State();
     }
 
     board::OsdexChip& Chip() { return board_->Chip(); }
@@ -54,6 +57,7 @@ protected:
     std::uint64_t Board_Commands() const { return board_->Chip().Counters().memory_commands; }
     void Reset_Board_Counters() { board_->Reset_Counters(); }
 
+    Scoped_Services services;  // whatever a test installs goes when it ends
     VirtualClock clock;
 
     // Number of pixels in [x0, x1) x [y0, y1) where the channel's memory and the picture

@@ -9,6 +9,7 @@
 #include "chip/drawing_primitives.h"
 #include "chip/register_map.h"
 #include "chip_fixture.h"
+#include "shell/services.h"
 
 namespace {
 
@@ -21,9 +22,9 @@ protected:
     // Runs `action` on the given call of the event pump (1 = the first).
     void On_Event_Call(int call, std::function<void()> action) {
         calls_ = 0;
-        Install_Event_Processor([this, call, action] {
+        Program_Services().process_events = [this, call, action] {
             if (++calls_ == call) action();
-        });
+        };
     }
     // A picture with a different level in every pixel of the region, so that every quad's
     // data differs from its neighbour's.
@@ -331,7 +332,7 @@ TEST_F(DrawingTest, EventsRunLessOftenThanStepsButQuitIsSeenAtOnce) {
     Set_Event_Interval(Default_Event_Interval_ms);
     clock.Set_Step(0);  // the program's clock stands still: one event break only
     int turns = 0;
-    Install_Event_Processor([&] { ++turns; });
+    Program_Services().process_events = [&] { ++turns; };
     Write_Register(Reg::QPH, 0x11);
     Write_Horiz_Run(0, 0, 712, 0);
     EXPECT_EQ(turns, 1);
@@ -344,10 +345,10 @@ TEST_F(DrawingTest, EventsRunLessOftenThanStepsButQuitIsSeenAtOnce) {
 TEST_F(DrawingTest, EventBreaksFollowTheProgramClockNotTheMachine) {
     Set_Event_Interval(Default_Event_Interval_ms);
     std::vector<std::uint64_t> commands_at_turn;
-    Install_Event_Processor([&] {
+    Program_Services().process_events = [&] {
         commands_at_turn.push_back(Board_Commands());
         clock.Advance(Default_Event_Interval_ms);  // the next step is due for a break again
-    });
+    };
     clock.Set_Step(0);
     Write_Register(Reg::QPH, 0x11);
     Write_Horiz_Run(0, 0, 712, 0);

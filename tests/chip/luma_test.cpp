@@ -2,20 +2,20 @@
 #include <gtest/gtest.h>
 
 #include "chip/luma.h"
+#include "chip/program_state.h"
 #include "shell/dialogs.h"
+#include "shell/services.h"
 
 namespace {
 
 class LumaTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Transparent_Color = Default_Transparent_Color;
-        Install_Dialogs(&dialogs_);
+        Reset_Program_State();
+        Program_Services().dialogs = &dialogs_;
     }
-    void TearDown() override {
-        Install_Dialogs(nullptr);
-        Transparent_Color = Default_Transparent_Color;
-    }
+    void TearDown() override { Reset_Program_State(); }
+    Scoped_Services services_;
     ScriptedDialogs dialogs_;
 };
 

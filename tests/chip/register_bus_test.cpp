@@ -15,6 +15,7 @@
 #include "port/activity_log.h"
 #include "shell/dialogs.h"
 #include "shell/line_file.h"
+#include "shell/services.h"
 
 namespace {
 
@@ -213,14 +214,14 @@ public:
 
 TEST_F(RegisterBusTest, HighDetailTraceOfWritesAndReads) {
     RecordingLogView view;
-    Install_Activity_Log_View(&view);
+    Program_Services().activity_log_view = &view;
     Write_Register(0x27, 0xFF);  // traced only with the high category on
     Port_State.Log_Mask = Log_High;
     Write_Register(0x27, 0x0B);
     Read_Register(0x27);
     Port_State.Log_Mask = Log_Low | Log_Med;
     Write_Register(0x27, 0x0C);
-    Install_Activity_Log_View(nullptr);
+    Program_Services().activity_log_view = nullptr;
 
     ASSERT_EQ(view.lines.size(), 2u);
     EXPECT_EQ(view.lines[0].substr(30), "Write_Register(27, 0B)");
@@ -239,12 +240,12 @@ protected:
         old_dir_ = std::filesystem::current_path();
         std::filesystem::current_path(dir_);
         Drawing_Module_Start();
-        Install_Dialogs(&dialogs_);
+        Program_Services().dialogs = &dialogs_;
     }
     void TearDown() override {
         Close_Register_Batch_File();
         Drawing_Module_End();
-        Install_Dialogs(nullptr);
+        Program_Services().dialogs = nullptr;
         std::filesystem::current_path(old_dir_);
         std::filesystem::remove_all(dir_);
         ChipTest::TearDown();

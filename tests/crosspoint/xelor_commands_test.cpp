@@ -1,5 +1,6 @@
 // The crosspoint commands against the simulated board's crosspoint.
 #include "port/xelor_commands.h"
+#include "shell/services.h"
 
 #include <map>
 #include <string>
@@ -99,7 +100,7 @@ TEST_F(XelorCommandsTest, SingleUpdateHonoursTheBoardAddress) {
 
 TEST_F(XelorCommandsTest, AlertComesBeforeTheSendAndLogsOnlyAtHighDetail) {
     FakeLogView view;
-    Install_Activity_Log_View(&view);
+    Program_Services().activity_log_view = &view;
     Xelor_Do_Send_Update(5, Off(1), 0, true);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, "Xelor SendUpdate");

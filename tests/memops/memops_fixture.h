@@ -13,6 +13,7 @@
 
 #include "board/osdex_chip.h"
 #include "chip/luma.h"
+#include "shell/services.h"
 #include "ui_fixture.h"
 
 class MemopsTest : public UiTest {
@@ -20,7 +21,7 @@ protected:
     void SetUp() override {
         UiTest::SetUp();
         // Long loops let events run, as in the program.
-        Install_Event_Processor([] { QCoreApplication::processEvents(); });
+        Program_Services().process_events = [] { QCoreApplication::processEvents(); };
         Drawing_Module_Start();  // the batch file object
         Start_Program();
         OsdexForm->Timer1->stop();
@@ -30,7 +31,7 @@ protected:
 
     void TearDown() override {
         UiTest::TearDown();
-        Install_Event_Processor({});
+        Program_Services().process_events = nullptr;
         Cache_Enabled = 1;
         Verify_Writes = 0;
         Write_Retries = 3;

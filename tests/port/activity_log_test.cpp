@@ -1,5 +1,6 @@
 // Activity-log records, the memo rule, the log file and the level list.
 #include "port/activity_log.h"
+#include "shell/services.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,7 +26,7 @@ protected:
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        Install_Activity_Log_View(&view);
+        Program_Services().activity_log_view = &view;
         Port_State.Hunt_Called = true;
         ASSERT_NE(Select_LPT_Port(1), 0);
     }
@@ -70,7 +71,7 @@ TEST_F(ActivityLogTest, RecordsGoToTheMemoOnlyWithAPortAndAMask) {
     EXPECT_EQ(view.memo[0], Port_Activity_Record(Get_Control(), Get_Data(), Get_Status(), "live"));
     EXPECT_EQ(view.memo[0].substr(0, 20), "C00001111 D00000000 ");
 
-    Install_Activity_Log_View(nullptr);  // window gone: nothing breaks
+    Program_Services().activity_log_view = nullptr;  // window gone: nothing breaks
     Log_Port_Activity("nowhere");
 }
 

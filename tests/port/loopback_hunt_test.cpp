@@ -1,5 +1,6 @@
 // Port selection and the loopback hunt on the simulated board.
 #include "port/loopback_hunt.h"
+#include "shell/services.h"
 
 #include "port_fixture.h"
 
@@ -34,10 +35,10 @@ TEST_F(HuntTest, FailuresLeaveTheLastSelection) {
 
     Use_Ports("1=sim");
     Board().Set_Loopback_Broken(true);
-    Override_Os_Family(Os_Family::NT);  // only LPT1 is searched there
+    Program_Services().os_family = Os_Family::NT;  // only LPT1 is searched there
     EXPECT_FALSE(HuntForLoopback(9, 10));
     EXPECT_EQ(Port_State.Selected_Port, 1);
-    Override_Os_Family(std::nullopt);
+    Program_Services().os_family = std::nullopt;
 
     Use_Ports("1=unplugged,2=unplugged,3=unplugged");
     EXPECT_FALSE(HuntForLoopback(9, 10));

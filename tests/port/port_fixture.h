@@ -10,11 +10,13 @@
 
 #include "board/simulated_board.h"
 #include "board/simulated_port.h"
+#include "chip/program_state.h"
 #include "port/activity_log.h"
 #include "port/port_state.h"
 #include "shell/clock.h"
 #include "shell/dialogs.h"
 #include "shell/platform.h"
+#include "shell/services.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
 
@@ -37,26 +39,25 @@ class PortTest : public ::testing::Test {
 protected:
     void SetUp() override { Use_Ports("1=sim"); }
     void TearDown() override {
-        Close_Activity_Log_File();
-        Install_Activity_Log_View(nullptr);
-        Install_Dialogs(nullptr);
-        Install_Clock(nullptr);
-        Override_Os_Family(std::nullopt);
-        Port_State = TPort_State{};
+        Program_Services().activity_log_view = nullptr;
+        Program_Services().dialogs = nullptr;
+        Program_Services().clock = nullptr;
+        Program_Services().os_family = std::nullopt;
+        Reset_Program_State();
     }
 
     void Use_Ports(const std::string& mapping) {
         std::string error;
         ASSERT_TRUE(vanlpt::testing::Reset_Library(mapping, &error)) << error;
-        Close_Activity_Log_File();
-        Port_State = TPort_State{};
-        Install_Clock(&clock);
-        Install_Dialogs(&dialogs);
+        Reset_Program_State();
+        Program_Services().clock = &clock;
+        Program_Services().dialogs = &dialogs;
     }
 
     static board::SimulatedBoard& Board(int n = 1) { return *vanlpt::testing::Simulated_Board(n); }
     static board::SimulatedPort& Port(int n = 1) { return *vanlpt::testing::Simulated_Port(n); }
 
+    Scoped_Services services;  // whatever a test installs goes when it ends
     VirtualClock clock;
     ScriptedDialogs dialogs;
 };

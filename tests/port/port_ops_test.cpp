@@ -1,5 +1,6 @@
 // Delay, the exported data-output operations and the developer warning.
 #include "port/port_ops.h"
+#include "shell/services.h"
 
 #include "port/loopback_hunt.h"
 #include "port_fixture.h"
@@ -61,7 +62,7 @@ TEST_F(PortOpsTest, DataAndControlReachThePins) {
 
 TEST_F(PortOpsTest, LowCategoryLogsWritesDecimalThenHex) {
     FakeLogView view;
-    Install_Activity_Log_View(&view);
+    Program_Services().activity_log_view = &view;
     Port_State.Hunt_Called = true;
     ASSERT_NE(Select_LPT_Port(1), 0);
     DirectWritePrinterData(200);

@@ -1,5 +1,6 @@
 // The bit-banged SPI master against the crosspoint's shift register on the simulated board.
 #include "port/spi.h"
+#include "shell/services.h"
 
 #include <cmath>
 #include <random>
@@ -173,7 +174,7 @@ TEST_F(SpiTest, ChipSelectAndTheByteLoop) {
 
 TEST_F(SpiTest, ModeFieldsAreReducedAndWordsLogged) {
     FakeLogView view;
-    Install_Activity_Log_View(&view);
+    Program_Services().activity_log_view = &view;
     Port_State.Log_Mask = Log_Med;
     Port_State.SPI_CPOL = 3;
     Port_State.SPI_CPHA = 2;

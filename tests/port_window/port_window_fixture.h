@@ -12,6 +12,7 @@
 
 #include "board/simulated_board.h"
 #include "board/simulated_port.h"
+#include "chip/program_state.h"
 #include "port/activity_log.h"
 #include "port/loopback_hunt.h"
 #include "port/port_state.h"
@@ -19,6 +20,7 @@
 #include "shell/clock.h"
 #include "shell/dialogs.h"
 #include "shell/event_pump.h"
+#include "shell/services.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
 
@@ -62,9 +64,9 @@ class PortWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(vanlpt::testing::Reset_Library("1=sim"));
-        Port_State = TPort_State{};
-        Install_Dialogs(&dialogs);
-        Install_Clock(&clock);
+        Reset_Program_State();
+        Program_Services().dialogs = &dialogs;
+        Program_Services().clock = &clock;
         Clear_Quit_Request();
         counting = std::make_unique<CountingPort>(*vanlpt::testing::Simulated_Port(1));
         vanlpt::testing::Install_Raw_Port(1, counting.get());
@@ -77,11 +79,11 @@ protected:
         form.reset();
         Close_Activity_Log_File();
         vanlpt::testing::Install_Raw_Port(1, nullptr);
-        Install_Event_Processor({});
+        Program_Services().process_events = nullptr;
         Clear_Quit_Request();
-        Install_Clock(nullptr);
-        Install_Dialogs(nullptr);
-        Port_State = TPort_State{};
+        Program_Services().clock = nullptr;
+        Program_Services().dialogs = nullptr;
+        Reset_Program_State();
     }
 
     void Show_Page(QWidget* page) {
@@ -92,6 +94,7 @@ protected:
 
     board::SimulatedBoard& Board() { return *vanlpt::testing::Simulated_Board(1); }
 
+    Scoped_Services services;  // whatever a test installs goes when it ends
     ScriptedDialogs dialogs;
     VirtualClock clock;
     std::unique_ptr<CountingPort> counting;

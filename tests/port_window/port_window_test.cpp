@@ -11,6 +11,7 @@
 #include "port/pin_map.h"
 #include "port/spi.h"
 #include "port_window_fixture.h"
+#include "shell/services.h"
 #include "tests/support/user_locale.h"
 
 namespace {
@@ -238,7 +239,7 @@ TEST_F(SendNowTest, TypedListReachesTheCrosspointShiftRegister) {
 
 TEST_F(SendNowTest, RepeatCountsDownAndIsPutBack) {
     std::vector<int> shown;
-    Install_Event_Processor([&] { shown.push_back(form->UpDownSPIrepeat->value()); });
+    Program_Services().process_events = [&] { shown.push_back(form->UpDownSPIrepeat->value()); };
     form->DataWriteEdit->setText("0x12,0x34");
     form->UpDownSPIrepeat->setValue(3);
     QTest::mouseClick(form->btnSPISendNow, Qt::LeftButton);
@@ -248,7 +249,7 @@ TEST_F(SendNowTest, RepeatCountsDownAndIsPutBack) {
 }
 
 TEST_F(SendNowTest, QuitRequestStopsTheRepetitions) {
-    Install_Event_Processor([] { Request_Quit(); });
+    Program_Services().process_events = [] { Request_Quit(); };
     form->UpDownSPIrepeat->setValue(5);
     QTest::mouseClick(form->btnSPISendNow, Qt::LeftButton);
     EXPECT_EQ(Crosspoint().Counters().bits_shifted, 3u * 8u);  // one pass of 0x12,0x34,0x56

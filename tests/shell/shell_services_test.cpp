@@ -4,10 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "shell/clock.h"
 #include "shell/dialogs.h"
 #include "shell/hex_text.h"
 #include "shell/memory_status.h"
 #include "shell/module_steps.h"
+#include "shell/platform.h"
+#include "shell/services.h"
 
 namespace {
 
@@ -79,9 +82,9 @@ TEST(MemoryStatus, ReadFromProcTexts) {
 
 TEST(MemoryStatus, StartReportIsOneOkBoxWithTheSnapshot) {
     ScriptedDialogs dialogs;
-    Install_Dialogs(&dialogs);
+    Program_Services().dialogs = &dialogs;
     Report_Start_Memory();
-    Install_Dialogs(nullptr);
+    Program_Services().dialogs = nullptr;
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].caption, "Vantor Evaluation Kit");
     EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::Ok);
@@ -92,7 +95,7 @@ TEST(MemoryStatus, StartReportIsOneOkBoxWithTheSnapshot) {
 // Without windows, a question is printed and answered with its default button, and no file
 // is ever chosen, so a headless run never takes a destructive answer by accident.
 TEST(Dialogs, ConsoleFallbackTakesTheDefault) {
-    Install_Dialogs(nullptr);
+    Program_Services().dialogs = nullptr;
     EXPECT_EQ(Show_Message("c", "console", MsgIcon::None, MsgButtons::YesNo, MsgResult::No),
               MsgResult::No);
     EXPECT_EQ(Current_Dialogs().Save_File({}), std::nullopt);
@@ -100,3 +103,28 @@ TEST(Dialogs, ConsoleFallbackTakesTheDefault) {
 }
 
 }  // namespace
+
+TEST(Services, AScopedRecordReplacesEveryServiceAndPutsTheOuterOneBack) {
+    ScriptedDialogs outer_dialogs;
+    VirtualClock outer_clock;
+    outer_clock.Set(500);
+    Services outer_record;
+    outer_record.dialogs = &outer_dialogs;
+    outer_record.clock = &outer_clock;
+    Scoped_Services outer(outer_record);
+    {
+        VirtualClock inner_clock;
+        inner_clock.Set(7);
+        Services inner_record;
+        inner_record.clock = &inner_clock;
+        inner_record.os_family = Os_Family::NT;
+        Scoped_Services inner(inner_record);
+        EXPECT_EQ(Clock_Milliseconds(), 7u);
+        EXPECT_EQ(Current_Os_Family(), Os_Family::NT);
+        // Members the inner record leaves empty are the system's own, not the outer ones.
+        EXPECT_NE(&Current_Dialogs(), &outer_dialogs);
+    }
+    EXPECT_EQ(Clock_Milliseconds(), 500u);
+    EXPECT_EQ(&Current_Dialogs(), &outer_dialogs);
+    EXPECT_EQ(Current_Os_Family(), Os_Family::Non_NT);
+}

@@ -9,8 +9,10 @@
 #include <deque>
 #include <regex>
 
+#include "chip/program_state.h"
 #include "shell/dialogs.h"
 #include "shell/program_launcher.h"
+#include "shell/services.h"
 #include "ui/help/help.h"
 
 namespace {
@@ -32,13 +34,15 @@ public:
 class HelpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Install_Launcher(&launcher);
-        Install_Dialogs(&dialogs);
+        Reset_Program_State();
+        Program_Services().launcher = &launcher;
+        Program_Services().dialogs = &dialogs;
     }
     void TearDown() override {
-        Install_Launcher(nullptr);
-        Install_Dialogs(nullptr);
+        Program_Services().launcher = nullptr;
+        Program_Services().dialogs = nullptr;
     }
+    Scoped_Services services;  // whatever a test installs goes when it ends
     ScriptedLauncher launcher;
     ScriptedDialogs dialogs;
 };

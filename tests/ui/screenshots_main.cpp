@@ -9,6 +9,7 @@
 
 #include "port/window/port_window.h"
 #include "shell/dialogs.h"
+#include "shell/services.h"
 #include "ui/app/application.h"
 #include "ui/app/forms.h"
 #include "ui/channel_window/channel_window.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     }
     // Message boxes answer with their default button.
     ScriptedDialogs dialogs;
-    Install_Dialogs(&dialogs);
+    Program_Services().dialogs = &dialogs;
     Show_Memory_Report();
     Create_Application_Windows();
     OsdexForm->show();
@@ -62,6 +63,6 @@ int main(int argc, char** argv) {
     Save(CGForm, folder, "text_dialog");
 
     Destroy_All_Windows();
-    Install_Dialogs(nullptr);
+    Program_Services().dialogs = nullptr;
     return 0;
 }

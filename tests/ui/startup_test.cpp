@@ -4,6 +4,7 @@
 
 #include "chip/channel_pictures.h"
 #include "port/window/port_window.h"
+#include "shell/services.h"
 #include "ui/crosspoint/crosspoint_window.h"
 #include "ui/text_dialog/text_dialog.h"
 #include "ui_fixture.h"
@@ -33,7 +34,7 @@ public:
 
 TEST_F(UiTest, MemoryReportComesFirstBeforeAnyWindow) {
     ObservingDialogs observing;
-    Install_Dialogs(&observing);
+    Program_Services().dialogs = &observing;
     Start_Program();
 
     ASSERT_GE(observing.messages.size(), 1u);
@@ -178,7 +179,7 @@ TEST_F(UnpluggedDeathTest, AbortExitsTheRealProcessWithCodeZero) {
     dialogs.message_answers = {MsgResult::Abort};
     EXPECT_EXIT(
         {
-            Set_Process_Exit(nullptr);
+            Program_Services().process_exit = nullptr;
             Create_Application_Windows();
             std::_Exit(3);  // not reached when Abort ends the process
         },

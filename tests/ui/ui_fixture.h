@@ -10,11 +10,13 @@
 #include <QWindow>
 
 #include "board/simulated_board.h"
+#include "chip/program_state.h"
 #include "chip/register_bus.h"
 #include "port/port_state.h"
 #include "shell/clock.h"
 #include "shell/dialogs.h"
 #include "shell/event_pump.h"
+#include "shell/services.h"
 #include "ui/app/application.h"
 #include "ui/app/forms.h"
 #include "ui/channel_window/channel_window.h"
@@ -46,20 +48,20 @@ protected:
 
     void Start_With_Board(const char* mapping) {
         ASSERT_TRUE(vanlpt::testing::Reset_Library(mapping));
-        Port_State = TPort_State{};
-        Install_Dialogs(&dialogs);
-        Install_Clock(&clock);
+        Reset_Program_State();
+        Program_Services().dialogs = &dialogs;
+        Program_Services().clock = &clock;
         Clear_Quit_Request();
-        Set_Process_Exit(Throw_Process_Ended);
+        Program_Services().process_exit = Throw_Process_Ended;
     }
 
     void TearDown() override {
         Destroy_All_Windows();
-        Set_Process_Exit(nullptr);
+        Program_Services().process_exit = nullptr;
         Clear_Quit_Request();
-        Install_Clock(nullptr);
-        Install_Dialogs(nullptr);
-        Port_State = TPort_State{};
+        Program_Services().clock = nullptr;
+        Program_Services().dialogs = nullptr;
+        Reset_Program_State();
     }
 
     // The start-up of the program up to the event loop, and the main window's first show.
@@ -72,6 +74,7 @@ protected:
 
     board::SimulatedBoard& Board() { return *vanlpt::testing::Simulated_Board(1); }
 
+    Scoped_Services services;  // whatever a test installs goes when it ends
     ScriptedDialogs dialogs;
     VirtualClock clock;
 };

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "port/activity_log.h"
+#include "shell/services.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/crosspoint/crosspoint_window.h"
 
@@ -42,7 +43,7 @@ protected:
         ASSERT_NE(x, nullptr);
     }
     void TearDown() override {
-        Install_Activity_Log_View(nullptr);
+        Program_Services().activity_log_view = nullptr;
         UiTest::TearDown();
     }
 
@@ -55,7 +56,7 @@ protected:
         while (list->currentIndex() > entry) QTest::keyClick(list, Qt::Key_Up);
     }
     void Log_High() {
-        Install_Activity_Log_View(&log);
+        Program_Services().activity_log_view = &log;
         Port_State.Log_Mask = Log_High_Mask;
     }
     static constexpr std::uint16_t Log_High_Mask = 4;

@@ -12,6 +12,7 @@
 #include "shell/dialogs.h"
 #include "shell/memory_status.h"
 #include "shell/module_steps.h"
+#include "shell/services.h"
 #include "ui/app/forms.h"
 #include "ui/crosspoint/crosspoint_window.h"
 #include "ui/main_window/main_window.h"
@@ -70,7 +71,7 @@ int Run_Application(int argc, char** argv) {
         // The main window decides when the program ends, not the last window closed.
         app.setQuitOnLastWindowClosed(false);
         QtDialogs dialogs;
-        Install_Dialogs(&dialogs);
+        Program_Services().dialogs = &dialogs;
         Install_Qt_Event_Pump(app);
 
         Show_Memory_Report();
@@ -84,7 +85,7 @@ int Run_Application(int argc, char** argv) {
         }
         Destroy_All_Windows();
         Remove_Qt_Event_Pump();
-        Install_Dialogs(nullptr);
+        Program_Services().dialogs = nullptr;
     }
     Run_Module_End_Steps();
     Vanlpt_Shutdown();  // a board kept in a state file goes back to it

@@ -31,6 +31,7 @@
 #include "shell/dialogs.h"
 #include "shell/event_pump.h"
 #include "shell/memory_status.h"
+#include "shell/services.h"
 #include "ui/channel_window/channel_window.h"
 #include "ui/channel_window/channel_windows.h"
 #include "ui/help/help.h"
@@ -43,21 +44,9 @@ namespace {
 constexpr const char* kBoardCaption = "RUDIRUVUVA";
 constexpr int kReadStrobePin = 16;
 
-// Ends the process without running exit handlers or destructors, so that nothing is flushed
-// or written on the way out.
-[[noreturn]] void Exit_Now(int code) {
-    std::_Exit(code);
-}
-
-Process_Exit_Function process_exit = nullptr;
-
 }  // namespace
 
 TOsdexForm* OsdexForm = nullptr;
-
-void Set_Process_Exit(Process_Exit_Function exit_function) {
-    process_exit = exit_function;
-}
 
 TOsdexForm::TOsdexForm(QWidget* parent) : TDrawingForm(parent) {
     setObjectName("OsdexForm");
@@ -145,7 +134,7 @@ void TOsdexForm::FormCreate() {
     not_found.default_button = MsgResult::Abort;
     if (Hunt_Until_Found(Board_Loopback_Out_Pin, Board_Loopback_In_Pin, not_found) ==
         Hunt_Outcome::Aborted) {
-        (process_exit ? process_exit : Exit_Now)(0);
+        End_Process(0);
         return;
     }
     // The chip's read strobe is active low: leave it inactive.

@@ -197,8 +197,3 @@ private:
 
 // The main window of the run; empty until created.
 extern TOsdexForm* OsdexForm;
-
-// How the program ends at once when the user gives up at the board check: exit code 0, no
-// window left, nothing written. Tests replace it; the function must not return normally.
-using Process_Exit_Function = void (*)(int code);
-void Set_Process_Exit(Process_Exit_Function exit_function);  // nullptr restores the default

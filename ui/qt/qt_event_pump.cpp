@@ -5,12 +5,15 @@
 #include <QEventLoop>
 
 #include "shell/event_pump.h"
+#include "shell/services.h"
 
 void Install_Qt_Event_Pump(QCoreApplication& app) {
-    Install_Event_Processor([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    Program_Services().process_events = [] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    };
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Request_Quit(); });
 }
 
 void Remove_Qt_Event_Pump() {
-    Install_Event_Processor({});
+    Program_Services().process_events = nullptr;
 }
