@@ -185,7 +185,7 @@ std::uint32_t Masked_Colour(std::uint32_t value, const Header& h) {
 // Writes the picture's pixels; refuses palette indexes beyond the palette.
 class Pixel_Sink {
 public:
-    Pixel_Sink(const Header& h, std::vector<std::uint32_t> palette, Bmp_Picture* picture)
+    Pixel_Sink(const Header& h, std::vector<std::uint32_t> palette, BmpPicture* picture)
         : header_(h), palette_(std::move(palette)), picture_(picture) {
         picture_->pixels.assign(static_cast<std::size_t>(h.width * h.height), 0);
     }
@@ -207,7 +207,7 @@ public:
 private:
     const Header& header_;
     std::vector<std::uint32_t> palette_;
-    Bmp_Picture* picture_;
+    BmpPicture* picture_;
 };
 
 std::uint32_t Packed_Index(const std::uint8_t* row, std::int64_t x, int bits) {
@@ -372,8 +372,8 @@ bool Looks_Like_Bmp(std::span<const std::uint8_t> bytes) {
     return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
 }
 
-Bmp_Picture Decode_Bmp(std::span<const std::uint8_t> bytes) {
-    Bmp_Picture picture;
+BmpPicture Decode_Bmp(std::span<const std::uint8_t> bytes) {
+    BmpPicture picture;
     Header header;
     if (!Looks_Like_Bmp(bytes)) {
         picture.error = Unreadable("not a bitmap file");

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-struct Bmp_Picture {
+struct BmpPicture {
     int width = 0;
     int height = 0;
     bool has_alpha = false;  // an alpha mask was given; else every pixel is opaque
@@ -27,6 +27,6 @@ bool Looks_Like_Bmp(std::span<const std::uint8_t> bytes);
 // Decodes a whole bitmap file. Refuses (error set, no pixels) files that end before the
 // bitmap does, RLE lines that end early or skip pixels, pixels naming colours beyond the
 // palette, and headers that do not describe a picture of at most Bmp_Max_Pixels pixels.
-Bmp_Picture Decode_Bmp(std::span<const std::uint8_t> bytes);
+BmpPicture Decode_Bmp(std::span<const std::uint8_t> bytes);
 
 inline constexpr std::int64_t Bmp_Max_Pixels = std::int64_t{1} << 26;

@@ -84,7 +84,7 @@ private:
     QImage image_;
     std::uint32_t pen_color_ = 0;
     QPoint pen_pos_;
-    std::uint32_t brush_color_ = 0xFFFFFF;
+    std::uint32_t brush_color_ = 0xFFFFFF;  // white
     Brush_Style brush_style_ = Brush_Style::Solid;
     QFont font_;
     std::uint32_t font_color_ = 0;

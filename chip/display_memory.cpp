@@ -10,8 +10,8 @@ std::uint8_t Column_To_Quad(int x) {
     return static_cast<std::uint8_t>(Nearest_Quad(x) & 0xFF);
 }
 
-std::optional<Field_Line> Row_To_Field_Line(int row, int voffset) {
+std::optional<FieldLine> Row_To_Field_Line(int row, int voffset) {
     if (row < 128 - voffset) return std::nullopt;
     const int c = row + voffset - 128;
-    return Field_Line{c % 2 + 1, c / 2 + 21};
+    return FieldLine{c % 2 + 1, c / 2 + 21};
 }

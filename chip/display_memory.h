@@ -17,11 +17,11 @@ int Nearest_Quad(int x);
 // (x = 4k gives k, x = 4k + 2 already k + 1).
 std::uint8_t Column_To_Quad(int x);
 
-struct Field_Line {
+struct FieldLine {
     int field;  // 1 or 2
     int line;   // video line
 };
 
 // Video field and line of picture row with the channel's VOFFSET; nothing for the rows above
 // the video (row < 128 - voffset).
-std::optional<Field_Line> Row_To_Field_Line(int row, int voffset);
+std::optional<FieldLine> Row_To_Field_Line(int row, int voffset);

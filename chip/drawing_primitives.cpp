@@ -264,7 +264,7 @@ void Write_Quad_Multi(std::uint8_t mask, int x, int line, int p0, int p1, int p2
     Write_Register(r.trigger, mask);
 }
 
-Quad_Levels Read_Quad(std::uint8_t bank, int x, int line) {
+QuadLevels Read_Quad(std::uint8_t bank, int x, int line) {
     const Bank_Registers r = Channel_Registers(bank);
     Write_Position(r, line, Column_To_Quad(x));
     Write_Register(r.trigger, Command_Read_Quad);
@@ -281,8 +281,8 @@ void Paint_Quad(Canvas* canvas, int x, int y, int p0, int p1, int p2, int p3) {
     canvas->Set_Quad(x, y, colors);
 }
 
-Quad_Levels Pick_Quad(Canvas* canvas, int x, int y) {
-    Quad_Levels levels{};
+QuadLevels Pick_Quad(Canvas* canvas, int x, int y) {
+    QuadLevels levels{};
     if (!canvas) return levels;
     for (int i = 0; i < Pixels_Per_Quad; ++i) levels[i] = Color_To_OSD(canvas->Pixel(x + i, y));
     return levels;
@@ -395,7 +395,7 @@ bool Upload_Picture(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, i
     const Bank_Registers r = Channel_Registers(bank);
     Set_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
     return For_Region(r, x0, y0, x1, y1, [&](int x, int y) {
-        const Quad_Levels p = Pick_Quad(canvas, x, y);
+        const QuadLevels p = Pick_Quad(canvas, x, y);
         Write_Quad(bank, x, y, p[0], p[1], p[2], p[3]);
     });
 }
@@ -404,7 +404,7 @@ bool Upload_Picture_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, int
     if (mask == 0 || !canvas) return true;
     Set_Increment(Multi_Registers, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
     return For_Region(Multi_Registers, x0, y0, x1, y1, [&](int x, int y) {
-        const Quad_Levels p = Pick_Quad(canvas, x, y);
+        const QuadLevels p = Pick_Quad(canvas, x, y);
         Write_Quad_Multi(mask, x, y, p[0], p[1], p[2], p[3]);
     });
 }
@@ -414,7 +414,7 @@ bool Read_Back_Picture(Canvas* canvas, std::uint8_t bank, int x0, int y0, int x1
     const Bank_Registers r = Channel_Registers(bank);
     Set_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
     return For_Region(r, x0, y0, x1, y1, [&](int x, int y) {
-        const Quad_Levels p = Read_Quad(bank, x, y);
+        const QuadLevels p = Read_Quad(bank, x, y);
         Paint_Quad(canvas, x, y, p[0], p[1], p[2], p[3]);
         if (refresh) refresh();
     });

@@ -26,7 +26,7 @@
 
 class Canvas;
 
-using Quad_Levels = std::array<int, 4>;  // pixel 0 (leftmost) .. pixel 3
+using QuadLevels = std::array<int, 4>;  // pixel 0 (leftmost) .. pixel 3
 
 // How often responsive loops let pending events run, in milliseconds of the program's clock;
 // zero: before every step.
@@ -38,10 +38,10 @@ void Write_Pixel(std::uint8_t bank, int x, int line, int level);
 void Paint_Pixel(Canvas* canvas, int x, int y, int level);
 void Write_Quad(std::uint8_t bank, int x, int line, int p0, int p1, int p2, int p3);
 void Write_Quad_Multi(std::uint8_t mask, int x, int line, int p0, int p1, int p2, int p3);
-Quad_Levels Read_Quad(std::uint8_t bank, int x, int line);
+QuadLevels Read_Quad(std::uint8_t bank, int x, int line);
 void Paint_Quad(Canvas* canvas, int x, int y, int p0, int p1, int p2, int p3);
 // Levels of pixels (x .. x + 3, y); all 0 without a canvas.
-Quad_Levels Pick_Quad(Canvas* canvas, int x, int y);
+QuadLevels Pick_Quad(Canvas* canvas, int x, int y);
 
 // Runs repeat the quad the chip already holds in QPH/QPL (or 128/129): horizontal runs write
 // round((x1 - x0) / 4) quads from Column_To_Quad(x0); vertical runs write lines y0 .. y1 - 1.

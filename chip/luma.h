@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+// White and black in the program's colours (0x00BBGGRR).
+inline constexpr std::uint32_t White_Color = 0xFFFFFF;
+inline constexpr std::uint32_t Black_Color = 0x000000;
 inline constexpr std::uint32_t Default_Transparent_Color = 0x00FF0000;  // pure blue
 // What a picture returns for a point outside it; maps to level 15.
 inline constexpr std::uint32_t Invalid_Color = 0xFFFFFFFF;

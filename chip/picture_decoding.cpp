@@ -30,8 +30,8 @@ std::span<const std::uint8_t> Bytes_Of(const QByteArray& bytes) {
             static_cast<std::size_t>(bytes.size())};
 }
 
-Decoded_Picture From_Bmp(const QByteArray& bytes) {
-    const Bmp_Picture bmp = Decode_Bmp(Bytes_Of(bytes));
+DecodedPicture From_Bmp(const QByteArray& bytes) {
+    const BmpPicture bmp = Decode_Bmp(Bytes_Of(bytes));
     if (!bmp.error.empty()) return {{}, bmp.error};
     QImage image(bmp.width, bmp.height,
                  bmp.has_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -67,7 +67,7 @@ bool Icon_Is_Whole(std::span<const std::uint8_t> b) {
     return true;
 }
 
-Decoded_Picture From_Toolkit(const QByteArray& bytes) {
+DecodedPicture From_Toolkit(const QByteArray& bytes) {
     QByteArray copy = bytes;  // QBuffer wants a non-const array
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
@@ -81,7 +81,7 @@ Decoded_Picture From_Toolkit(const QByteArray& bytes) {
 
 }  // namespace
 
-Decoded_Picture Decode_Picture(const QByteArray& bytes) {
+DecodedPicture Decode_Picture(const QByteArray& bytes) {
     const std::span<const std::uint8_t> b = Bytes_Of(bytes);
     if (Looks_Like_Bmp(b)) return From_Bmp(bytes);
     if (Looks_Like_Icon(b) && !Icon_Is_Whole(b))
@@ -89,7 +89,7 @@ Decoded_Picture Decode_Picture(const QByteArray& bytes) {
     return From_Toolkit(bytes);
 }
 
-Picture_Load_Result Load_Picture_File(const std::string& path) {
+PictureLoadResult Load_Picture_File(const std::string& path) {
     const QString name = QString::fromStdString(path);
     const QFileInfo info(name);
     if (!info.exists()) return {{}, "Cannot load " + Quoted(path) + ": the file does not exist."};
@@ -102,7 +102,7 @@ Picture_Load_Result Load_Picture_File(const std::string& path) {
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, "Cannot load " + Quoted(path) + ": " + file.errorString().toStdString() + "."};
-    Decoded_Picture decoded = Decode_Picture(file.readAll());
+    DecodedPicture decoded = Decode_Picture(file.readAll());
     if (decoded.image.isNull()) {
         if (Is_Metafile_Name(name))
             return {{}, "Cannot load " + Quoted(path) + ": metafiles are not supported."};

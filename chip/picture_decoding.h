@@ -13,12 +13,12 @@
 
 class Canvas;
 
-struct Decoded_Picture {
+struct DecodedPicture {
     QImage image;         // null when refused
     std::string problem;  // why, in words that follow "Cannot load <file>: "; empty on success
 };
 
-Decoded_Picture Decode_Picture(const QByteArray& bytes);
+DecodedPicture Decode_Picture(const QByteArray& bytes);
 
 // The largest part of a loaded file that is drawn: right and bottom parts beyond it are cut.
 inline constexpr int Loaded_Picture_Max_Width = 711;
@@ -27,14 +27,14 @@ inline constexpr int Loaded_Picture_Max_Height = 511;
 // picture the decoders accept needs more.
 inline constexpr qint64 Picture_File_Max_Bytes = qint64{512} << 20;
 
-struct Picture_Load_Result {
+struct PictureLoadResult {
     QImage image;       // null on failure
     std::string error;  // why the file could not be loaded; empty on success
 };
 
 // Reads a picture file (bitmap, icon or any format the toolkit reads by content). Metafiles,
 // empty, unreadable and corrupt files give an error that names the file and the reason.
-Picture_Load_Result Load_Picture_File(const std::string& path);
+PictureLoadResult Load_Picture_File(const std::string& path);
 
 // The image cut to Loaded_Picture_Max_Width x Loaded_Picture_Max_Height.
 QImage Cut_Loaded_Picture(const QImage& image);

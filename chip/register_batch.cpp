@@ -20,7 +20,7 @@ std::string_view Next_Word(std::string_view* rest) {
 }
 
 // One line without its line end; empty problem when it is fine or blank.
-std::string Parse_Line(std::string_view line, int number, std::vector<Batch_Step>* steps) {
+std::string Parse_Line(std::string_view line, int number, std::vector<BatchStep>* steps) {
     std::string_view rest = line;
     const std::string_view command = Next_Word(&rest);
     if (command.empty()) return {};
@@ -40,7 +40,7 @@ std::string Parse_Line(std::string_view line, int number, std::vector<Batch_Step
     }
     const std::string_view extra = Next_Word(&rest);
     if (!extra.empty()) return "unexpected \"" + std::string(extra) + "\" at the end of the line";
-    steps->push_back({write ? Batch_Step::Kind::Write : Batch_Step::Kind::Read,
+    steps->push_back({write ? BatchStep::Kind::Write : BatchStep::Kind::Read,
                       static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(data), number});
     return {};
 }
@@ -62,8 +62,8 @@ bool Parse_Byte_Number(std::string_view text, unsigned max, unsigned* value) {
     return true;
 }
 
-bool Parse_Register_Batch(std::string_view text, std::vector<Batch_Step>* steps,
-                          Batch_Parse_Error* error) {
+bool Parse_Register_Batch(std::string_view text, std::vector<BatchStep>* steps,
+                          BatchParseError* error) {
     steps->clear();
     int number = 0;
     while (!text.empty()) {

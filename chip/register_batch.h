@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-struct Batch_Step {
+struct BatchStep {
     enum class Kind : std::uint8_t { Write, Read };
     Kind kind;
     std::uint8_t address;
@@ -17,15 +17,15 @@ struct Batch_Step {
     int line;           // 1-based line of the file, for messages
 };
 
-struct Batch_Parse_Error {
+struct BatchParseError {
     int line = 0;         // 1-based
     std::string problem;  // what is wrong with that line
 };
 
 // Parses the whole text. On the first malformed line, returns false with *error naming the
 // line and the problem, and *steps holds nothing: a script either runs whole or not at all.
-bool Parse_Register_Batch(std::string_view text, std::vector<Batch_Step>* steps,
-                          Batch_Parse_Error* error);
+bool Parse_Register_Batch(std::string_view text, std::vector<BatchStep>* steps,
+                          BatchParseError* error);
 
 // Parses one number of a command line or a batch line: decimal or 0x hexadecimal, no sign,
 // at most `max`. False for anything else.

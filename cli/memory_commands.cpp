@@ -64,7 +64,7 @@ int Run_Memory_Save(int channel, const std::string& path) {
 }
 
 int Run_Memory_Load(int channel, const std::string& path) {
-    const Picture_Load_Result loaded = Load_Picture_File(path);
+    const PictureLoadResult loaded = Load_Picture_File(path);
     if (loaded.image.isNull()) return Failed(loaded.error + " Nothing was sent.", Exit_Bad_Usage);
     if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
     Canvas picture;

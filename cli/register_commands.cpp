@@ -22,13 +22,13 @@ int Board_Failure(const std::string& what) {
 
 // Runs the steps; stops at the first failed transaction. Output lines are collected in one
 // buffer: printing a line per step through iostreams would cost more than the bus.
-int Run_Steps(const std::string& path, const std::vector<Batch_Step>& steps, bool verify) {
+int Run_Steps(const std::string& path, const std::vector<BatchStep>& steps, bool verify) {
     std::string out;
     int mismatches = 0;
     char line[64];
-    for (const Batch_Step& step : steps) {
+    for (const BatchStep& step : steps) {
         const auto where = [&] { return path + ":" + std::to_string(step.line) + ": "; };
-        if (step.kind == Batch_Step::Kind::Read) {
+        if (step.kind == BatchStep::Kind::Read) {
             std::uint8_t value = 0;
             if (auto failed = Board_Read(step.address, &value)) {
                 std::fputs(out.c_str(), stdout);
@@ -77,8 +77,8 @@ int Run_Replay(const std::string& path, bool verify, bool quiet) {
         std::cerr << "osdex: cannot read " << path << ": " << *problem << '\n';
         return Exit_Bad_Usage;
     }
-    std::vector<Batch_Step> steps;
-    Batch_Parse_Error error;
+    std::vector<BatchStep> steps;
+    BatchParseError error;
     if (!Parse_Register_Batch(text, &steps, &error)) {
         std::cerr << path << ":" << error.line << ": " << error.problem << '\n';
         return Exit_Bad_Usage;

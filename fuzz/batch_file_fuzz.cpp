@@ -22,8 +22,8 @@ int Lines_In(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::vector<Batch_Step> steps;
-    Batch_Parse_Error error;
+    std::vector<BatchStep> steps;
+    BatchParseError error;
     if (!Parse_Register_Batch(text, &steps, &error)) {
         if (!steps.empty() || error.line < 1 || error.line > Lines_In(text) ||
             error.problem.empty())
@@ -32,14 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::string again;
     char line[32];
-    for (const Batch_Step& s : steps) {
-        if (s.kind == Batch_Step::Kind::Write)
+    for (const BatchStep& s : steps) {
+        if (s.kind == BatchStep::Kind::Write)
             std::snprintf(line, sizeof line, "wrreg %u %u\r\n", s.address, s.data);
         else
             std::snprintf(line, sizeof line, "rdreg %u\r\n", s.address);
         again += line;
     }
-    std::vector<Batch_Step> reparsed;
+    std::vector<BatchStep> reparsed;
     if (!Parse_Register_Batch(again, &reparsed, &error) || reparsed.size() != steps.size())
         std::abort();
     for (std::size_t i = 0; i < steps.size(); ++i)

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 256 * 1024) return 0;
-    const Bmp_Picture picture = Decode_Bmp(std::span<const std::uint8_t>(data, size));
+    const BmpPicture picture = Decode_Bmp(std::span<const std::uint8_t>(data, size));
     if (picture.error.empty()) {
         if (picture.width <= 0 || picture.height <= 0 ||
             picture.pixels.size() != std::size_t(picture.width) * std::size_t(picture.height))

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > Max_Input) return 0;
-    const Decoded_Picture decoded =
+    const DecodedPicture decoded =
         Decode_Picture(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     if (decoded.image.isNull()) {
         if (decoded.problem.empty()) std::abort();  // a refusal always says why

@@ -67,25 +67,25 @@ bool HuntForLoopback(int outPin, int inPin) {
     Set_Data(0);
     Set_Control(4);  // pins 1, 14, 16 and 17 high: chip deselected, crosspoint disabled
     if (Test_Loopback(outPin, inPin)) return true;
-    if (Current_Os_Family() != Os_Family::Non_NT) return false;
+    if (Current_Os_Family() != OsFamily::Non_NT) return false;
     if (Select_LPT_Port(2) == 0) return false;
     if (Test_Loopback(outPin, inPin)) return true;
     if (Select_LPT_Port(3) == 0) return false;
     return Test_Loopback(outPin, inPin);
 }
 
-Hunt_Outcome Hunt_Until_Found(int outPin, int inPin, const MessageBoxRequest& on_failure) {
+HuntOutcome Hunt_Until_Found(int outPin, int inPin, const MessageBoxRequest& on_failure) {
     while (!HuntForLoopback(outPin, inPin)) {
         switch (Current_Dialogs().Message_Box(on_failure)) {
             case MsgResult::Retry:
                 continue;
             case MsgResult::Abort:
-                return Hunt_Outcome::Aborted;
+                return HuntOutcome::Aborted;
             default:
-                return Hunt_Outcome::Ignored;
+                return HuntOutcome::Ignored;
         }
     }
-    return Hunt_Outcome::Found;
+    return HuntOutcome::Found;
 }
 
 MessageBoxRequest Interactive_Hunt_Failure_Box() {
@@ -93,7 +93,7 @@ MessageBoxRequest Interactive_Hunt_Failure_Box() {
             MsgButtons::AbortRetryIgnore, MsgResult::Abort};
 }
 
-Hunt_Outcome Interactive_Hunt() {
+HuntOutcome Interactive_Hunt() {
     return Hunt_Until_Found(Port_State.Loopback_Out_Pin, Port_State.Loopback_In_Pin,
                             Interactive_Hunt_Failure_Box());
 }

@@ -24,15 +24,15 @@ bool HuntForLoopback(int outPin, int inPin);
 // the hunt, so that nobody draws into a simulation believing it is the board.
 void Report_Port_Problems();
 
-enum class Hunt_Outcome { Found, Ignored, Aborted };
+enum class HuntOutcome { Found, Ignored, Aborted };
 
 // Hunts until the board is found or the user gives up: every failure shows the given
 // Abort / Retry / Ignore box; Retry hunts again. On Aborted the caller ends the program.
-Hunt_Outcome Hunt_Until_Found(int outPin, int inPin, const MessageBoxRequest& on_failure);
+HuntOutcome Hunt_Until_Found(int outPin, int inPin, const MessageBoxRequest& on_failure);
 
 // The failure box of the diagnostic window's search button.
 MessageBoxRequest Interactive_Hunt_Failure_Box();
 
 // The diagnostic window's search: Hunt_Until_Found with Port_State's loopback pins and the
 // box above.
-Hunt_Outcome Interactive_Hunt();
+HuntOutcome Interactive_Hunt();

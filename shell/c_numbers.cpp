@@ -13,9 +13,9 @@ locale_t C_Locale() {
 
 }  // namespace
 
-C_Numbers_Scope::C_Numbers_Scope() : previous_(uselocale(C_Locale())) {}
+CNumbersScope::CNumbersScope() : previous_(uselocale(C_Locale())) {}
 
-C_Numbers_Scope::~C_Numbers_Scope() {
+CNumbersScope::~CNumbersScope() {
     uselocale(previous_);
 }
 

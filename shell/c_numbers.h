@@ -7,12 +7,12 @@
 #include <locale.h>
 
 // Formats and parses in the C locale on this thread while it lives.
-class C_Numbers_Scope {
+class CNumbersScope {
 public:
-    C_Numbers_Scope();
-    ~C_Numbers_Scope();
-    C_Numbers_Scope(const C_Numbers_Scope&) = delete;
-    C_Numbers_Scope& operator=(const C_Numbers_Scope&) = delete;
+    CNumbersScope();
+    ~CNumbersScope();
+    CNumbersScope(const CNumbersScope&) = delete;
+    CNumbersScope& operator=(const CNumbersScope&) = delete;
 
 private:
     locale_t previous_;

@@ -3,6 +3,6 @@
 
 #include "shell/services.h"
 
-Os_Family Current_Os_Family() {
-    return Program_Services().os_family.value_or(Os_Family::Non_NT);
+OsFamily Current_Os_Family() {
+    return Program_Services().os_family.value_or(OsFamily::Non_NT);
 }

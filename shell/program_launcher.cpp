@@ -109,7 +109,7 @@ unsigned Launch_Code_Of_Error(int error) {
     }
 }
 
-Launch_Result SystemLauncher::Run(const std::string& command_line) {
+LaunchResult SystemLauncher::Run(const std::string& command_line) {
     std::vector<std::string> words = Words(command_line);
     if (words.empty()) return {Launch_File_Not_Found, ENOENT};
     if (words[0] == "start" || words[0] == "explorer") words[0] = "xdg-open";

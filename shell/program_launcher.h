@@ -6,7 +6,7 @@
 
 #include <string>
 
-struct Launch_Result {
+struct LaunchResult {
     unsigned code = 0;   // >= 32: started
     int last_error = 0;  // the system's error number of the failure (errno), 0 on success
 };
@@ -23,7 +23,7 @@ public:
     virtual ~ProgramLauncher() = default;
     // Starts the program the command line names, with the rest as its arguments, and returns
     // once it has started (it is not waited for).
-    virtual Launch_Result Run(const std::string& command_line) = 0;
+    virtual LaunchResult Run(const std::string& command_line) = 0;
 };
 
 // The system's launcher: the first word is the program, looked for as a path (a bare name is
@@ -31,7 +31,7 @@ public:
 // names under which the help commands ask for the desktop's file opener, run xdg-open.
 class SystemLauncher : public ProgramLauncher {
 public:
-    Launch_Result Run(const std::string& command_line) override;
+    LaunchResult Run(const std::string& command_line) override;
 };
 
 // The launcher code of an errno from starting a program.

@@ -9,7 +9,7 @@ Services& Program_Services() {
 }
 
 void End_Process(int code) {
-    if (Process_Exit_Function exit = Program_Services().process_exit) exit(code);
+    if (ProcessExitFunction exit = Program_Services().process_exit) exit(code);
     // Without running exit handlers or destructors, so that nothing is flushed or written.
     std::_Exit(code);
 }

@@ -2,7 +2,7 @@
 // one record: the dialogs, the clock (with the date and time it shows), the program launcher,
 // the event processor, the process exit, the diagnostic window's side of the activity log
 // and the operating-system family. An empty member means the system's own. Tests install a
-// whole record for their time with Scoped_Services, so no test leaves a service behind.
+// whole record for their time with ScopedServices, so no test leaves a service behind.
 #pragma once
 
 #include <functional>
@@ -17,16 +17,16 @@ class Dialogs;
 class ProgramLauncher;
 
 // Ends the process at once; must not return normally.
-using Process_Exit_Function = void (*)(int code);
+using ProcessExitFunction = void (*)(int code);
 
 struct Services {
     Dialogs* dialogs = nullptr;                    // the console's dialogs
     Clock* clock = nullptr;                        // the system clock
     ProgramLauncher* launcher = nullptr;           // the system launcher
     std::function<void()> process_events;          // no events to process
-    Process_Exit_Function process_exit = nullptr;  // _Exit: nothing flushed, nothing written
+    ProcessExitFunction process_exit = nullptr;    // _Exit: nothing flushed, nothing written
     ActivityLogView* activity_log_view = nullptr;  // no diagnostic window
-    std::optional<Os_Family> os_family;            // the real family
+    std::optional<OsFamily> os_family;             // the real family
 };
 
 // The record in use. The windows fill in what they supply; the caller keeps ownership of
@@ -34,13 +34,13 @@ struct Services {
 Services& Program_Services();
 
 // Installs a record for its lifetime and puts the previous one back afterwards.
-class Scoped_Services {
+class ScopedServices {
 public:
-    explicit Scoped_Services(Services services = {})
+    explicit ScopedServices(Services services = {})
         : saved_(std::exchange(Program_Services(), std::move(services))) {}
-    ~Scoped_Services() { Program_Services() = std::move(saved_); }
-    Scoped_Services(const Scoped_Services&) = delete;
-    Scoped_Services& operator=(const Scoped_Services&) = delete;
+    ~ScopedServices() { Program_Services() = std::move(saved_); }
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
 
 private:
     Services saved_;

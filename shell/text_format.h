@@ -10,7 +10,7 @@
 #include "shell/c_numbers.h"
 
 [[gnu::format(printf, 1, 2)]] inline std::string Format_Text(const char* format, ...) {
-    const C_Numbers_Scope numbers;
+    const CNumbersScope numbers;
     va_list args;
     va_start(args, format);
     va_list copy;
@@ -24,4 +24,10 @@
     }
     va_end(args);
     return text;
+}
+
+// A number 0..99 as two decimal digits ("07"), as object names and list entries number
+// their items.
+inline std::string Two_Digits(int n) {
+    return Format_Text("%02d", n);
 }

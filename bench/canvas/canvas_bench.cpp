@@ -86,11 +86,10 @@ void Report_Solid_Rect_Cycles() {
     OsdexForm->ListBoxQP1->Set_Shown_Row(3);
     OsdexForm->ListBoxQP0->Set_Shown_Row(4);
 
-    constexpr int kRows = 100;
+    constexpr int Rows = 100;
     const auto [press, one_row] = Solid_Rect_Drag(1);
-    const auto [press_again, all_rows] = Solid_Rect_Drag(kRows);
-    const double following =
-        static_cast<double>(all_rows.cycles() - one_row.cycles()) / (kRows - 1);
+    const auto [press_again, all_rows] = Solid_Rect_Drag(Rows);
+    const double following = static_cast<double>(all_rows.cycles() - one_row.cycles()) / (Rows - 1);
     std::printf("Solid rectangle drag, channels 0 and 2 (MwriteMask 5), 40 quads wide:\n");
     std::printf("  press (QPH, QPL):           %llu bus cycles (%llu writes)\n",
                 static_cast<unsigned long long>(press.cycles()),
@@ -102,7 +101,7 @@ void Report_Solid_Rect_Cycles() {
     std::printf("  each following row:         %.2f bus cycles (40 MWRITE + line + column)\n",
                 following);
     std::printf("  fewest possible per row:    %d (one MWRITE per quad)\n", 40);
-    std::printf("  %d rows in all:            %llu bus cycles\n", kRows,
+    std::printf("  %d rows in all:            %llu bus cycles\n", Rows,
                 static_cast<unsigned long long>(all_rows.cycles()));
 }
 

@@ -55,8 +55,8 @@ double Best_Of(int rounds, Work work) {
 int main() {
     constexpr int Lines = 100000;
     const std::string text = Batch_Text(Lines);
-    std::vector<Batch_Step> steps;
-    Batch_Parse_Error error;
+    std::vector<BatchStep> steps;
+    BatchParseError error;
     const double parse = Best_Of(5, [&] { Parse_Register_Batch(text, &steps, &error); });
 
     const std::string path = "bench_cli_replay.bat";

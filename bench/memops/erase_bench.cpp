@@ -100,14 +100,14 @@ int main(int argc, char** argv) {
     OsdexForm->show();
     QApplication::processEvents();
     OsdexForm->MwriteMask = 0xFF;
-    constexpr int kRuns = 7;
+    constexpr int Runs = 7;
 
     std::printf("Full erase of all eight channels from the Image menu (simulated board, %d runs)\n",
-                kRuns);
-    Report("channel window 0 shown", Erase_Runs(kRuns));
+                Runs);
+    Report("channel window 0 shown", Erase_Runs(Runs));
     for (int n = 0; n < 8; ++n) Show_Channel_Window(n);
     QApplication::processEvents();
-    Report("all eight channel windows shown", Erase_Runs(kRuns));
+    Report("all eight channel windows shown", Erase_Runs(Runs));
     std::printf("goals: wall under 500 ms, longest event gap under 20 ms\n");
 
     Destroy_All_Windows();

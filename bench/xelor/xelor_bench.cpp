@@ -52,10 +52,10 @@ void Tick_Figures() {
     TOsdexFormCH0& window = *OsdexFormCH1;
     window.PlaceTimeStamp(200, 315);
     const auto& box = window.TimeStampBox;
-    constexpr int kTicks = 21;
+    constexpr int Ticks = 21;
     std::vector<double> wall;
     std::uint64_t cycles = 0, reads = 0, writes = 0;
-    for (int i = 0; i < kTicks; ++i) {
+    for (int i = 0; i < Ticks; ++i) {
         Board().Reset_Counters();
         const auto start = Wall::now();
         window.Timer1Timer();
@@ -65,7 +65,7 @@ void Tick_Figures() {
         writes = Board().Chip().Counters().register_writes;
     }
     std::printf("One time-stamp tick, box %d x %d pixels (%d ticks)\n", box.Right - box.Left,
-                box.Bottom - box.Top, kTicks);
+                box.Bottom - box.Top, Ticks);
     std::printf("  bus cycles %llu (%llu reads, %llu writes); wall median %.2f ms, min %.2f ms\n",
                 static_cast<unsigned long long>(cycles), static_cast<unsigned long long>(reads),
                 static_cast<unsigned long long>(writes), Median(wall),
@@ -80,10 +80,10 @@ double Test_Pattern_Ms() {
 }
 
 void Test_Pattern_Figures(VirtualClock& clock) {
-    constexpr int kRuns = 3;
+    constexpr int Runs = 3;
     std::vector<double> virtual_runs, real_runs;
     std::uint64_t cycles = 0;
-    for (int i = 0; i < kRuns; ++i) {
+    for (int i = 0; i < Runs; ++i) {
         Program_Services().clock = &clock;
         Board().Reset_Counters();
         virtual_runs.push_back(Test_Pattern_Ms());
@@ -92,7 +92,7 @@ void Test_Pattern_Figures(VirtualClock& clock) {
         real_runs.push_back(Test_Pattern_Ms());
     }
     const double real = Median(real_runs), virt = Median(virtual_runs);
-    std::printf("Whole test pattern (%d runs each)\n", kRuns);
+    std::printf("Whole test pattern (%d runs each)\n", Runs);
     std::printf("  busy waits on the real clock:    wall median %8.1f ms\n", real);
     std::printf("  busy waits on the virtual clock: wall median %8.1f ms (%llu bus cycles)\n", virt,
                 static_cast<unsigned long long>(cycles));

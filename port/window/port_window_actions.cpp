@@ -125,7 +125,7 @@ void TLptConForm::Connect_Log_Page() {
 void TLptConForm::btnLoopbackClick() {
     Port_State.Loopback_Out_Pin = Pin_Of_List(cbxLoopbackOut);
     Port_State.Loopback_In_Pin = Pin_Of_List(cbxLoopbackIn);
-    if (Interactive_Hunt() == Hunt_Outcome::Aborted) {
+    if (Interactive_Hunt() == HuntOutcome::Aborted) {
         Request_Quit();
         QCoreApplication::quit();
     }

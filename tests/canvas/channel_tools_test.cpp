@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int kChannel = 3;
-constexpr int kBank = 16 * kChannel;
+constexpr int Channel = 3;
+constexpr int Bank = 16 * Channel;
 
 }  // namespace
 
@@ -20,17 +20,17 @@ class ChannelToolsTest : public CanvasTest {
 protected:
     void SetUp() override {
         CanvasTest::SetUp();
-        Show_Channel_Window(kChannel);
+        Show_Channel_Window(Channel);
         QApplication::processEvents();
     }
 
-    TOsdexFormCH0* form() { return OsdexFormCH[kChannel]; }
+    TOsdexFormCH0* form() { return OsdexFormCH[Channel]; }
 
     // This channel's memory and picture agree; every other channel and picture is untouched.
     void Expect_Only_This_Channel() {
-        EXPECT_EQ(Mismatches(form()->Picture, kChannel), 0);
+        EXPECT_EQ(Mismatches(form()->Picture, Channel), 0);
         for (int n = 0; n < 8; ++n) {
-            if (n == kChannel) continue;
+            if (n == Channel) continue;
             SCOPED_TRACE(n);
             EXPECT_EQ(Drawn_Quads(n), 0);
             EXPECT_EQ(Drawn_Pixels(*Channel_Picture(n)), 0);
@@ -120,9 +120,9 @@ struct ToolCases {
 
 TEST_P(EachChannelTool, ChangesOnlyItsOwnChannelAndPicture) {
     GetParam().use(*this, form());
-    EXPECT_GT(Drawn_Quads(kChannel), 0);
+    EXPECT_GT(Drawn_Quads(Channel), 0);
     Expect_Only_This_Channel();
-    for (int line = 0; line < 8; ++line) EXPECT_TRUE(Line_Blank(kChannel, line)) << line;
+    for (int line = 0; line < 8; ++line) EXPECT_TRUE(Line_Blank(Channel, line)) << line;
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, EachChannelTool, ::testing::ValuesIn(ToolCases::All()),
@@ -133,15 +133,15 @@ TEST_F(ChannelToolsTest, ReadBackRepaintsWhatTheChipHoldsNow) {
     form()->ToolButtonSolidRect->click();
     Drag(form(), {0, 0}, {711, 511});
     // Behind the window's back.
-    Chip().Set_Quad(kChannel, 100, 30, 0x1234);
-    Chip().Set_Quad(kChannel, 511, 177, 0xABCD);
-    Chip().Set_Pixel(kChannel, 300, 2, 0);
-    ASSERT_GT(Mismatches(form()->Picture, kChannel), 0);
+    Chip().Set_Quad(Channel, 100, 30, 0x1234);
+    Chip().Set_Quad(Channel, 511, 177, 0xABCD);
+    Chip().Set_Pixel(Channel, 300, 2, 0);
+    ASSERT_GT(Mismatches(form()->Picture, Channel), 0);
 
     form()->ToolButtonReadOSD->click();
     Drag(form(), {0, 90}, {711, 600});
     Drag(form(), {2, 250}, {40, 300});  // starts in the second half of quad 0
-    EXPECT_EQ(Mismatches(form()->Picture, kChannel), 0);
+    EXPECT_EQ(Mismatches(form()->Picture, Channel), 0);
     EXPECT_EQ(Color_To_OSD(form()->Picture.Pixel(2, 280)), 7);  // no green left behind
     Expect_Only_This_Channel();
 }
@@ -149,8 +149,8 @@ TEST_F(ChannelToolsTest, ReadBackRepaintsWhatTheChipHoldsNow) {
 TEST_F(ChannelToolsTest, SharedRangeToolSetsTheRangeOrSwitchesSharingOff) {
     form()->ToolButtonShareMem->click();
     Drag(form(), {30, 100}, {60, 200});
-    EXPECT_EQ(Chip().Register(kBank | Reg::SHRBEGL), 100);
-    EXPECT_EQ(Chip().Register(kBank | Reg::SHRENDL), 200);
+    EXPECT_EQ(Chip().Register(Bank | Reg::SHRBEGL), 100);
+    EXPECT_EQ(Chip().Register(Bank | Reg::SHRENDL), 200);
     EXPECT_TRUE(form()->PanelSHRSRC->isVisible());
     EXPECT_EQ(form()->PanelSHRSRC->geometry().top(), 100);
     EXPECT_EQ(form()->PanelSHRSRC->height(), 100);
@@ -158,21 +158,21 @@ TEST_F(ChannelToolsTest, SharedRangeToolSetsTheRangeOrSwitchesSharingOff) {
 
     // Past the bottom the range stops at the last line.
     Drag(form(), {30, 300}, {60, 700});
-    EXPECT_EQ(Chip().Register(kBank | Reg::SHRBEGH), 1);
-    EXPECT_EQ(Chip().Register(kBank | Reg::SHRBEGL), 300 - 256);
-    EXPECT_EQ(Chip().Register(kBank | Reg::SHRENDH), 1);
-    EXPECT_EQ(Chip().Register(kBank | Reg::SHRENDL), 255);
+    EXPECT_EQ(Chip().Register(Bank | Reg::SHRBEGH), 1);
+    EXPECT_EQ(Chip().Register(Bank | Reg::SHRBEGL), 300 - 256);
+    EXPECT_EQ(Chip().Register(Bank | Reg::SHRENDH), 1);
+    EXPECT_EQ(Chip().Register(Bank | Reg::SHRENDL), 255);
     EXPECT_EQ(form()->UpDownSHREND->value(), 511);
 
     form()->ToolButtonShareMem23->click();
-    ASSERT_NE(Chip().Register(kBank | Reg::SHRSRC), 0);
+    ASSERT_NE(Chip().Register(Bank | Reg::SHRSRC), 0);
     Drag(form(), {30, 300}, {60, 250});
-    EXPECT_EQ(Chip().Register(kBank | Reg::SHRSRC), 0);
+    EXPECT_EQ(Chip().Register(Bank | Reg::SHRSRC), 0);
     EXPECT_FALSE(form()->PanelSHRSRC->isVisible());
 }
 
 TEST_F(ChannelToolsTest, CaptionUsesTheChannelsVerticalOffset) {
-    Chip().Set_Register(kBank | Reg::VOFFSET, 100);
+    Chip().Set_Register(Bank | Reg::VOFFSET, 100);
     Move(form(), {5, 10});
     EXPECT_EQ(form()->windowTitle(), "Osdex Channel 3 (row 10 column 5)");
     Move(form(), {7, 28});
@@ -191,6 +191,6 @@ TEST_F(ChannelToolsTest, CrosshairPicksTheLevelAndFollowsWithThePosition) {
     Release(form(), {49, 43});
     EXPECT_EQ(form()->Level, 2);
     // With automatic updates the position registers follow the crosshair.
-    EXPECT_EQ(Chip().Register(kBank | Reg::QPHORIZ), 12);
-    EXPECT_EQ(Chip().Register(kBank | Reg::QPLINEL), 43);
+    EXPECT_EQ(Chip().Register(Bank | Reg::QPHORIZ), 12);
+    EXPECT_EQ(Chip().Register(Bank | Reg::QPLINEL), 43);
 }

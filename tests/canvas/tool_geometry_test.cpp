@@ -9,7 +9,7 @@
 namespace {
 
 // The quads an upload or read-back of the region covers, as the primitives take it.
-std::pair<int, int> Region_Quads(const Picture_Rect& r) {
+std::pair<int, int> Region_Quads(const PictureRect& r) {
     return {Nearest_Quad(r.Left), Nearest_Quad(r.Right) + 1};
 }
 
@@ -31,7 +31,7 @@ TEST(ToolGeometry, UploadRegionsEndAtTheLastQuadColumn) {
     EXPECT_EQ(Region_Quads(*last), std::make_pair(177, 177));
     // Starting in the second half of the last quad it starts beyond memory: nothing.
     EXPECT_FALSE(Clip_Region_To_Memory({710, 0, 711, 10}));
-    EXPECT_EQ(Clip_Region_To_Memory({-30, -5, 40, 600}), (Picture_Rect{0, 0, 40, 511}));
+    EXPECT_EQ(Clip_Region_To_Memory({-30, -5, 40, 600}), (PictureRect{0, 0, 40, 511}));
 }
 
 TEST(ToolGeometry, VerticalBarsAreWholeQuadsFromThePressColumn) {
@@ -39,8 +39,8 @@ TEST(ToolGeometry, VerticalBarsAreWholeQuadsFromThePressColumn) {
     EXPECT_TRUE(Vertical_Luma_Bars(40, 96, 0, 9).empty());  // 15 quads
     const auto bars = Vertical_Luma_Bars(40, 100, 0, 9);
     ASSERT_EQ(bars.size(), 16u);
-    EXPECT_EQ(bars[0].Area, (Picture_Rect{40, 0, 43, 9}));
-    EXPECT_EQ(bars[15].Area, (Picture_Rect{100, 0, 103, 9}));
+    EXPECT_EQ(bars[0].Area, (PictureRect{40, 0, 43, 9}));
+    EXPECT_EQ(bars[15].Area, (PictureRect{100, 0, 103, 9}));
 
     // Dragged left past the picture's edge the bars step left; no column wraps round.
     const auto left = Vertical_Luma_Bars(400, -300, 0, 9);

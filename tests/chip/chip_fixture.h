@@ -57,7 +57,7 @@ protected:
     std::uint64_t Board_Commands() const { return board_->Chip().Counters().memory_commands; }
     void Reset_Board_Counters() { board_->Reset_Counters(); }
 
-    Scoped_Services services;  // whatever a test installs goes when it ends
+    ScopedServices services;  // whatever a test installs goes when it ends
     VirtualClock clock;
 
     // Number of pixels in [x0, x1) x [y0, y1) where the channel's memory and the picture

@@ -168,8 +168,8 @@ TEST_F(DrawingTest, PositionsAreCutToTheRegisterWidths) {
     row.Set_Pixel(709, 40, OSD_To_Color(2));
     row.Set_Pixel(710, 40, OSD_To_Color(3));
     row.Set_Pixel(711, 40, OSD_To_Color(4));
-    EXPECT_EQ(Pick_Quad(&row, 709, 40), (Quad_Levels{2, 3, 4, 15}));
-    EXPECT_EQ(Pick_Quad(&row, 0, 512), (Quad_Levels{15, 15, 15, 15}));
+    EXPECT_EQ(Pick_Quad(&row, 709, 40), (QuadLevels{2, 3, 4, 15}));
+    EXPECT_EQ(Pick_Quad(&row, 0, 512), (QuadLevels{15, 15, 15, 15}));
 }
 
 TEST_F(DrawingTest, VerticalRunsWrapThroughLineZeroWithoutExtraWrites) {
@@ -223,7 +223,7 @@ TEST_F(DrawingTest, PatternedSolidRectAtAnUnalignedEdgeMatchesThePicture) {
     Read_Back_Picture(&back, Channel_Bank(5), 6, 10, 101, 30, [&] { ++refreshes; });
     EXPECT_GT(refreshes, 0);
     EXPECT_EQ(Mismatches(5, back, 8, 10, 104, 31), 0);
-    EXPECT_EQ(Pick_Quad(&back, 8, 12), (Quad_Levels{1, 2, 3, 4}));
+    EXPECT_EQ(Pick_Quad(&back, 8, 12), (QuadLevels{1, 2, 3, 4}));
 }
 
 TEST_F(DrawingTest, OpenRectMatchesItsPaint) {
@@ -291,7 +291,7 @@ TEST_F(DrawingTest, CachedUploadSendsOnlyChangedDataAndOneCommandPerQuad) {
         writes += 2 + (Line_High(y) != held_line_high);  // QPLINEL, QPHORIZ (and QPLINEH)
         held_line_high = Line_High(y);
         for (int q = first; q <= last; ++q) {
-            const Quad_Levels p = Pick_Quad(&picture, 4 * q, y);
+            const QuadLevels p = Pick_Quad(&picture, 4 * q, y);
             const int h = Quad_Byte(p[0], p[1]), l = Quad_Byte(p[2], p[3]);
             writes += (h != held_h) + (l != held_l) + 1;
             held_h = h;

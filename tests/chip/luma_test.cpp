@@ -15,7 +15,7 @@ protected:
         Program_Services().dialogs = &dialogs_;
     }
     void TearDown() override { Reset_Program_State(); }
-    Scoped_Services services_;
+    ScopedServices services_;
     ScriptedDialogs dialogs_;
 };
 

@@ -39,7 +39,7 @@ QImage Pattern(int width, int height, QImage::Format format) {
 }
 
 // An 8-bit RLE picture 4 wide, 2 high, of the grey palette.
-Decoded_Picture Rle8(std::vector<std::uint8_t> stream, int width = 4, int height = 2) {
+DecodedPicture Rle8(std::vector<std::uint8_t> stream, int width = 4, int height = 2) {
     return Decode_Picture(As_Bytes(Bmp_File({.width = width,
                                              .height = height,
                                              .bits = 8,
@@ -48,7 +48,7 @@ Decoded_Picture Rle8(std::vector<std::uint8_t> stream, int width = 4, int height
                                              .data = std::move(stream)})));
 }
 
-bool Refused_As_Incomplete(const Decoded_Picture& decoded) {
+bool Refused_As_Incomplete(const DecodedPicture& decoded) {
     return decoded.image.isNull() && decoded.problem.find("incomplete") != std::string::npos;
 }
 
@@ -58,7 +58,7 @@ TEST(PictureDecoding, BitmapsTheToolkitWritesDecodePixelForPixel) {
     for (QImage::Format format : {QImage::Format_Mono, QImage::Format_Indexed8,
                                   QImage::Format_RGB888, QImage::Format_RGB32}) {
         const QImage original = Pattern(13, 7, format);  // odd width: padded rows
-        const Decoded_Picture decoded = Decode_Picture(Encoded(original, "BMP"));
+        const DecodedPicture decoded = Decode_Picture(Encoded(original, "BMP"));
         ASSERT_FALSE(decoded.image.isNull()) << decoded.problem;
         const QImage expected = original.convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(decoded.image.size(), expected.size());
@@ -73,14 +73,14 @@ TEST(PictureDecoding, CutShortPlainBitmapIsRefusedButAMissingLastPaddingIsNot) {
     EXPECT_TRUE(Refused_As_Incomplete(Decode_Picture(whole.left(whole.size() - 2))));
     EXPECT_TRUE(Refused_As_Incomplete(Decode_Picture(whole.left(60))));
     EXPECT_FALSE(Decode_Picture(whole.left(whole.size() - 1)).image.isNull());  // pad byte
-    const Decoded_Picture header_only = Decode_Picture(whole.left(20));
+    const DecodedPicture header_only = Decode_Picture(whole.left(20));
     EXPECT_TRUE(header_only.image.isNull());
     EXPECT_NE(header_only.problem.find("header"), std::string::npos);
 }
 
 TEST(PictureDecoding, CompleteRleStreamsDecode) {
     // Row 1 (bottom) first: a run of 5; then a run of 2 and an absolute run of 2, padded.
-    const Decoded_Picture rle8 = Rle8({5, 3, 0, 0, 2, 1, 0, 3, 2, 3, 0, 0, 0, 1}, 5, 2);
+    const DecodedPicture rle8 = Rle8({5, 3, 0, 0, 2, 1, 0, 3, 2, 3, 0, 0, 0, 1}, 5, 2);
     ASSERT_FALSE(rle8.image.isNull()) << rle8.problem;
     EXPECT_EQ(rle8.image.pixel(0, 1), qRgb(255, 255, 255));
     EXPECT_EQ(rle8.image.pixel(3, 1), qRgb(255, 255, 255));
@@ -89,12 +89,12 @@ TEST(PictureDecoding, CompleteRleStreamsDecode) {
     EXPECT_EQ(rle8.image.pixel(4, 0), qRgb(0, 0, 0));
 
     // RLE4: runs alternate the two nibbles; a run past the line's end is cut.
-    const Decoded_Picture rle4 = Decode_Picture(As_Bytes(Bmp_File({.width = 3,
-                                                                   .height = 1,
-                                                                   .bits = 4,
-                                                                   .compression = 2,
-                                                                   .palette = Grey_Palette,
-                                                                   .data = {5, 0x13, 0, 1}})));
+    const DecodedPicture rle4 = Decode_Picture(As_Bytes(Bmp_File({.width = 3,
+                                                                  .height = 1,
+                                                                  .bits = 4,
+                                                                  .compression = 2,
+                                                                  .palette = Grey_Palette,
+                                                                  .data = {5, 0x13, 0, 1}})));
     ASSERT_FALSE(rle4.image.isNull()) << rle4.problem;
     EXPECT_EQ(rle4.image.pixel(0, 0), qRgb(64, 64, 64));
     EXPECT_EQ(rle4.image.pixel(1, 0), qRgb(255, 255, 255));
@@ -109,14 +109,14 @@ TEST(PictureDecoding, RleStreamsThatLeavePixelsUnsetAreRefused) {
     EXPECT_TRUE(Refused_As_Incomplete(Rle8({4, 1, 0, 2, 0, 1, 0, 1})));  // jump down a row
     EXPECT_TRUE(Refused_As_Incomplete(Rle8({4, 1, 0, 0, 0, 4, 1, 2})));  // cut absolute run
     EXPECT_TRUE(Refused_As_Incomplete(Rle8({4, 1, 0, 0}, 4000, 4000)));  // no room for it
-    const Decoded_Picture early = Rle8({3, 1, 0, 0, 4, 1, 0, 1});
+    const DecodedPicture early = Rle8({3, 1, 0, 0, 4, 1, 0, 1});
     EXPECT_NE(early.problem.find("row 1 ends early"), std::string::npos) << early.problem;
     // The last row full: a missing end-of-bitmap loses nothing.
     EXPECT_FALSE(Rle8({4, 1, 0, 0, 4, 2}).image.isNull());
 }
 
 TEST(PictureDecoding, StrayPaletteIndexesAndUnsupportedHeadersAreRefused) {
-    const Decoded_Picture stray = Decode_Picture(As_Bytes(Bmp_File(
+    const DecodedPicture stray = Decode_Picture(As_Bytes(Bmp_File(
         {.width = 2, .height = 1, .bits = 8, .palette = Grey_Palette, .data = {1, 9, 0, 0}})));
     EXPECT_TRUE(stray.image.isNull());
     EXPECT_NE(stray.problem.find("palette"), std::string::npos);
@@ -166,7 +166,7 @@ TEST(PictureDecoding, AShortFileClaimingAHugePictureTakesNoMemoryForIt) {
 
 TEST(PictureDecoding, BitFieldsTopDownAndAlpha) {
     // 16-bit 5-6-5, top-down: pure red on top, pure blue below.
-    const Decoded_Picture rgb565 =
+    const DecodedPicture rgb565 =
         Decode_Picture(As_Bytes(Bmp_File({.width = 1,
                                           .height = -2,
                                           .bits = 16,
@@ -178,7 +178,7 @@ TEST(PictureDecoding, BitFieldsTopDownAndAlpha) {
     EXPECT_EQ(rgb565.image.pixel(0, 1), qRgb(0, 0, 255));
     EXPECT_FALSE(rgb565.image.hasAlphaChannel());
 
-    const Decoded_Picture argb =
+    const DecodedPicture argb =
         Decode_Picture(As_Bytes(Bmp_File({.width = 1,
                                           .height = 1,
                                           .bits = 32,
@@ -192,7 +192,7 @@ TEST(PictureDecoding, BitFieldsTopDownAndAlpha) {
 
 TEST(PictureDecoding, OtherFormatsGoThroughTheToolkitAndCutIconsAreRefused) {
     const QImage original = Pattern(9, 5, QImage::Format_RGB32);
-    const Decoded_Picture png = Decode_Picture(Encoded(original, "PNG"));
+    const DecodedPicture png = Decode_Picture(Encoded(original, "PNG"));
     ASSERT_FALSE(png.image.isNull()) << png.problem;
     EXPECT_EQ(png.image.convertToFormat(QImage::Format_RGB32).pixel(8, 4), original.pixel(8, 4));
     const QByteArray whole_png = Encoded(original, "PNG");

@@ -7,15 +7,15 @@
 namespace {
 
 TEST(RegisterBatch, ReadsTheLinesTheProgramWrites) {
-    std::vector<Batch_Step> steps;
-    Batch_Parse_Error error;
+    std::vector<BatchStep> steps;
+    BatchParseError error;
     ASSERT_TRUE(Parse_Register_Batch(
         "wrreg 134 5\r\nrdreg 133\r\n\r\n\t wrreg 0x1F 0xff  \nrdreg 0", &steps, &error));
     ASSERT_EQ(steps.size(), 4u);
-    EXPECT_EQ(steps[0].kind, Batch_Step::Kind::Write);
+    EXPECT_EQ(steps[0].kind, BatchStep::Kind::Write);
     EXPECT_EQ(steps[0].address, 134);
     EXPECT_EQ(steps[0].data, 5);
-    EXPECT_EQ(steps[1].kind, Batch_Step::Kind::Read);
+    EXPECT_EQ(steps[1].kind, BatchStep::Kind::Read);
     EXPECT_EQ(steps[1].address, 133);
     EXPECT_EQ(steps[2].address, 0x1F);
     EXPECT_EQ(steps[2].data, 0xFF);
@@ -38,8 +38,8 @@ TEST(RegisterBatch, TheFirstBadLineStopsEverything) {
         {std::string("rdreg 1\0", 8), "NUL"},
     };
     for (const auto& [text, problem] : cases) {
-        std::vector<Batch_Step> steps;
-        Batch_Parse_Error error;
+        std::vector<BatchStep> steps;
+        BatchParseError error;
         SCOPED_TRACE(text.c_str());
         EXPECT_FALSE(Parse_Register_Batch("wrreg 9 9\n" + text, &steps, &error));
         EXPECT_TRUE(steps.empty());

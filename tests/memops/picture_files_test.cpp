@@ -50,7 +50,7 @@ TEST(PictureFiles, BadFilesGiveAnErrorThatNamesFileAndReason) {
                  {dir.filePath("missing.bmp"), "does not exist"},
                  {dir.path(), "cannot be read"}};
     for (const Case& c : cases) {
-        const Picture_Load_Result result = Load_Picture_File(c.path.toStdString());
+        const PictureLoadResult result = Load_Picture_File(c.path.toStdString());
         EXPECT_TRUE(result.image.isNull()) << c.path.toStdString();
         EXPECT_NE(result.error.find(c.path.toStdString()), std::string::npos) << result.error;
         EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
@@ -65,7 +65,7 @@ TEST(PictureFiles, SavedBitmapKeepsEveryLevelWhateverTheExtension) {
     ASSERT_EQ(Save_Picture_File(picture.Image(), path), std::nullopt);
     EXPECT_TRUE(Read_File(QString::fromStdString(path)).startsWith("BM"));
 
-    const Picture_Load_Result loaded = Load_Picture_File(path);
+    const PictureLoadResult loaded = Load_Picture_File(path);
     ASSERT_FALSE(loaded.image.isNull()) << loaded.error;
     ASSERT_EQ(loaded.image.size(), QSize(712, 512));
     for (int x = 0; x < Canvas::Picture_Width; ++x)

@@ -35,7 +35,7 @@ TEST_F(HuntTest, FailuresLeaveTheLastSelection) {
 
     Use_Ports("1=sim");
     Board().Set_Loopback_Broken(true);
-    Program_Services().os_family = Os_Family::NT;  // only LPT1 is searched there
+    Program_Services().os_family = OsFamily::NT;  // only LPT1 is searched there
     EXPECT_FALSE(HuntForLoopback(9, 10));
     EXPECT_EQ(Port_State.Selected_Port, 1);
     Program_Services().os_family = std::nullopt;
@@ -84,12 +84,12 @@ TEST_F(HuntTest, SelectionRejectsPortsOutsideOneToThree) {
 TEST_F(HuntTest, UserDecidesAfterAFailedHunt) {
     Port_State.Loopback_Out_Pin = 9;
     Port_State.Loopback_In_Pin = 10;
-    EXPECT_EQ(Interactive_Hunt(), Hunt_Outcome::Found);
+    EXPECT_EQ(Interactive_Hunt(), HuntOutcome::Found);
     EXPECT_TRUE(dialogs.messages.empty());
 
     Board().Set_Loopback_Broken(true);
     dialogs.message_answers = {MsgResult::Retry, MsgResult::Retry, MsgResult::Ignore};
-    EXPECT_EQ(Interactive_Hunt(), Hunt_Outcome::Ignored);
+    EXPECT_EQ(Interactive_Hunt(), HuntOutcome::Ignored);
     ASSERT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(dialogs.messages[0].text, "cannot find parallel port loopback connection");
     EXPECT_EQ(dialogs.messages[0].caption, "Osdex Evaluation Kit");
@@ -99,7 +99,7 @@ TEST_F(HuntTest, UserDecidesAfterAFailedHunt) {
     EXPECT_EQ(Hunt_Until_Found(9, 10,
                                {"RUDIRUVUVA", "x", MsgIcon::None, MsgButtons::AbortRetryIgnore,
                                 MsgResult::Abort}),
-              Hunt_Outcome::Aborted);
+              HuntOutcome::Aborted);
     EXPECT_EQ(dialogs.messages.back().caption, "RUDIRUVUVA");
 }
 

@@ -57,7 +57,7 @@ protected:
     static board::SimulatedBoard& Board(int n = 1) { return *vanlpt::testing::Simulated_Board(n); }
     static board::SimulatedPort& Port(int n = 1) { return *vanlpt::testing::Simulated_Port(n); }
 
-    Scoped_Services services;  // whatever a test installs goes when it ends
+    ScopedServices services;  // whatever a test installs goes when it ends
     VirtualClock clock;
     ScriptedDialogs dialogs;
 };

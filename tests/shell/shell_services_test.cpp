@@ -111,20 +111,20 @@ TEST(Services, AScopedRecordReplacesEveryServiceAndPutsTheOuterOneBack) {
     Services outer_record;
     outer_record.dialogs = &outer_dialogs;
     outer_record.clock = &outer_clock;
-    Scoped_Services outer(outer_record);
+    ScopedServices outer(outer_record);
     {
         VirtualClock inner_clock;
         inner_clock.Set(7);
         Services inner_record;
         inner_record.clock = &inner_clock;
-        inner_record.os_family = Os_Family::NT;
-        Scoped_Services inner(inner_record);
+        inner_record.os_family = OsFamily::NT;
+        ScopedServices inner(inner_record);
         EXPECT_EQ(Clock_Milliseconds(), 7u);
-        EXPECT_EQ(Current_Os_Family(), Os_Family::NT);
+        EXPECT_EQ(Current_Os_Family(), OsFamily::NT);
         // Members the inner record leaves empty are the system's own, not the outer ones.
         EXPECT_NE(&Current_Dialogs(), &outer_dialogs);
     }
     EXPECT_EQ(Clock_Milliseconds(), 500u);
     EXPECT_EQ(&Current_Dialogs(), &outer_dialogs);
-    EXPECT_EQ(Current_Os_Family(), Os_Family::Non_NT);
+    EXPECT_EQ(Current_Os_Family(), OsFamily::Non_NT);
 }

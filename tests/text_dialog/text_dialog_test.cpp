@@ -60,17 +60,17 @@ TEST_F(TextDialogTest, PresetClicksSetTextColourAndBackground) {
         std::uint32_t color;
         std::uint32_t background;
     };
-    const Case cases[] = {{form.ToolButtonText100BkBlack, Preset_White, Preset_Black},
-                          {form.ToolButtonText0BkWhite, Preset_Black, Preset_White},
-                          {form.ToolButtonnText47BkBlack, Preset_Grey, Preset_Black},
-                          {form.ToolButtonnText74BkBlack, Preset_Silver, Preset_Black}};
+    const Case cases[] = {{form.ToolButtonText100BkBlack, White_Color, Black_Color},
+                          {form.ToolButtonText0BkWhite, Black_Color, White_Color},
+                          {form.ToolButtonnText47BkBlack, Preset_Grey, Black_Color},
+                          {form.ToolButtonnText74BkBlack, Preset_Silver, Black_Color}};
     for (const Case& c : cases) {
         QTest::mouseClick(c.button, Qt::LeftButton);
         EXPECT_TRUE(c.button->isChecked());
         EXPECT_EQ(form.Chosen_Font().Color, c.color);
         EXPECT_EQ(form.EditText_Font(), form.Chosen_Font());
         EXPECT_EQ(form.EditText_Background(), c.background);
-        EXPECT_EQ(form.White_Background(), c.background == Preset_White);
+        EXPECT_EQ(form.White_Background(), c.background == White_Color);
         EXPECT_EQ(form.EditText->palette().color(QPalette::Base), To_QColor(c.background));
     }
 }
@@ -85,22 +85,22 @@ TEST_F(TextDialogTest, OpeningFollowsOnlyWhiteOrBlackFonts) {
     form.Set_EditText_Font(grey);
     Reopen();
     EXPECT_TRUE(form.White_Background());
-    EXPECT_EQ(form.EditText_Background(), Preset_White);
+    EXPECT_EQ(form.EditText_Background(), White_Color);
     EXPECT_EQ(form.Chosen_Font().Color, Preset_Grey);
 
     TextFont white = grey;
-    white.Color = Preset_White;
+    white.Color = White_Color;
     form.Set_EditText_Font(white);
     Reopen();
     EXPECT_TRUE(form.ToolButtonText100BkBlack->isChecked());
-    EXPECT_EQ(form.EditText_Background(), Preset_Black);
+    EXPECT_EQ(form.EditText_Background(), Black_Color);
 
     TextFont black = grey;
-    black.Color = Preset_Black;
+    black.Color = Black_Color;
     form.Set_EditText_Font(black);
     Reopen();
     EXPECT_TRUE(form.White_Background());
-    EXPECT_EQ(form.EditText_Background(), Preset_White);
+    EXPECT_EQ(form.EditText_Background(), White_Color);
 }
 
 TEST_F(TextDialogTest, FontChoiceTakesTheChosenFontAndCancelKeepsTheOld) {

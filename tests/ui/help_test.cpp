@@ -20,14 +20,14 @@ namespace {
 // Answers each command line from a queue (an empty queue: started) and records it.
 class ScriptedLauncher : public ProgramLauncher {
 public:
-    Launch_Result Run(const std::string& command_line) override {
+    LaunchResult Run(const std::string& command_line) override {
         commands.push_back(command_line);
         if (answers.empty()) return {Launch_Started, 0};
-        Launch_Result answer = answers.front();
+        LaunchResult answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    std::deque<Launch_Result> answers;
+    std::deque<LaunchResult> answers;
     std::vector<std::string> commands;
 };
 
@@ -42,13 +42,13 @@ protected:
         Program_Services().launcher = nullptr;
         Program_Services().dialogs = nullptr;
     }
-    Scoped_Services services;  // whatever a test installs goes when it ends
+    ScopedServices services;  // whatever a test installs goes when it ends
     ScriptedLauncher launcher;
     ScriptedDialogs dialogs;
 };
 
-const Launch_Result kNotFound{Launch_File_Not_Found, ENOENT};
-const Launch_Result kBadFormat{Launch_Bad_Format, EACCES};
+const LaunchResult kNotFound{Launch_File_Not_Found, ENOENT};
+const LaunchResult kBadFormat{Launch_Bad_Format, EACCES};
 
 }  // namespace
 
@@ -115,7 +115,7 @@ TEST(SystemLauncher, ReportsMissingPagesUnrunnableFilesAndStartedPrograms) {
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     SystemLauncher launcher;
 
-    Launch_Result missing = launcher.Run("HELPFILE.HTM");
+    LaunchResult missing = launcher.Run("HELPFILE.HTM");
     EXPECT_EQ(missing.code, Launch_File_Not_Found);
     EXPECT_EQ(missing.last_error, ENOENT);
 
@@ -123,10 +123,10 @@ TEST(SystemLauncher, ReportsMissingPagesUnrunnableFilesAndStartedPrograms) {
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.write("<html></html>");
     page.close();
-    Launch_Result page_as_program = launcher.Run("HELPFILE.HTM");
+    LaunchResult page_as_program = launcher.Run("HELPFILE.HTM");
     EXPECT_EQ(page_as_program.code, Launch_Bad_Format);
 
-    Launch_Result started = launcher.Run("/bin/true ignored-argument");
+    LaunchResult started = launcher.Run("/bin/true ignored-argument");
     EXPECT_GE(started.code, 32u);
     EXPECT_EQ(started.last_error, 0);
 

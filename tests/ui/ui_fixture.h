@@ -74,7 +74,7 @@ protected:
 
     board::SimulatedBoard& Board() { return *vanlpt::testing::Simulated_Board(1); }
 
-    Scoped_Services services;  // whatever a test installs goes when it ends
+    ScopedServices services;  // whatever a test installs goes when it ends
     ScriptedDialogs dialogs;
     VirtualClock clock;
 };

@@ -19,7 +19,7 @@
 namespace {
 
 // The fill that marks the part of the picture a read-back has still to reach.
-constexpr std::uint32_t kReadBackPending = 0x008000;  // green
+constexpr std::uint32_t Read_Back_Pending = 0x008000;  // green
 
 std::uint8_t Bank(const TOsdexFormCH0& form) {
     return static_cast<std::uint8_t>(form.RegisterBase & 0xFF);
@@ -34,7 +34,7 @@ void Set_Position_Quietly(QSpinBox* up_down, int position) {
 void Show_Pointer_Caption(TOsdexFormCH0& form, int x, int y) {
     // Field and line depend on where the chip places this channel's lines.
     const int voffset = Read_Register(form.Register_Address(Reg::VOFFSET));
-    const std::optional<Field_Line> at = Row_To_Field_Line(y, voffset);
+    const std::optional<FieldLine> at = Row_To_Field_Line(y, voffset);
     const std::string caption =
         at ? Format_Text("Osdex Channel %d (row %d column %d) (field %d line %d)", form.Channel(),
                          y, x, at->field, at->line)
@@ -72,18 +72,18 @@ void Quad_Step(TOsdexFormCH0& form, int x, int y) {
     form.btnCOMMANDwriteQPClick();
 }
 
-Solid_Rect_Writer Channel_Writer(TOsdexFormCH0& form) {
-    return [&form](const Picture_Rect& r, const Quad_Levels& p) {
+SolidRectWriter Channel_Writer(TOsdexFormCH0& form) {
+    return [&form](const PictureRect& r, const QuadLevels& p) {
         return Write_Solid_Rect(Bank(form), &form.Picture, r.Left, r.Top, r.Right, r.Bottom, p[0],
                                 p[1], p[2], p[3]);
     };
 }
 
-void Open_Rect_Tool(TOsdexFormCH0& form, const Picture_Rect& drag) {
+void Open_Rect_Tool(TOsdexFormCH0& form, const PictureRect& drag) {
     // Display memory first, repeating what the last left press loaded; then the picture in
     // the pickers' pattern.
     const std::uint8_t bank = Bank(form);
-    const Quad_Levels p = form.Selected_Levels();
+    const QuadLevels p = form.Selected_Levels();
     Canvas* picture = &form.Picture;
     const bool written = Draw_Open_Rect_Edges(
         drag, [bank](int x0, int x1, int y) { return Write_Horiz_Run(bank, x0, x1, y); },
@@ -99,14 +99,14 @@ void Open_Rect_Tool(TOsdexFormCH0& form, const Picture_Rect& drag) {
         });
 }
 
-bool Upload_Region(TOsdexFormCH0& form, const Picture_Rect& area) {
-    const std::optional<Picture_Rect> region = Clip_Region_To_Memory(area);
+bool Upload_Region(TOsdexFormCH0& form, const PictureRect& area) {
+    const std::optional<PictureRect> region = Clip_Region_To_Memory(area);
     return !region || Upload_Picture(Bank(form), &form.Picture, region->Left, region->Top,
                                      region->Right, region->Bottom);
 }
 
 void Text_Tool(TOsdexFormCH0& form) {
-    if (const std::optional<Text_Box> box = Place_Text_Box(form.Picture, form.PressX, form.PressY))
+    if (const std::optional<TextBox> box = Place_Text_Box(form.Picture, form.PressX, form.PressY))
         Upload_Region(form, box->Box);
 }
 
@@ -119,14 +119,14 @@ void Load_Tool(TOsdexFormCH0& form) {
     Upload_Region(form, {x, y, x + image->width(), y + image->height()});
 }
 
-void Shared_Range_Tool(TOsdexFormCH0& form, const Picture_Rect& drag, int y) {
+void Shared_Range_Tool(TOsdexFormCH0& form, const PictureRect& drag, int y) {
     if (form.PressY >= y) {
         // An upward drag, or none: sharing off.
         form.ToolButtonShareMemOffClick();
         form.PanelSHRSRC->hide();
         return;
     }
-    const std::optional<Picture_Rect> lines = Clip_To_Picture(drag);
+    const std::optional<PictureRect> lines = Clip_To_Picture(drag);
     if (!lines) return;
     Set_Position_Quietly(form.UpDownSHRBEG, lines->Top);
     Set_Position_Quietly(form.UpDownSHREND, lines->Bottom);
@@ -139,13 +139,13 @@ void Shared_Range_Tool(TOsdexFormCH0& form, const Picture_Rect& drag, int y) {
     form.btnSetSHRENDClick();
 }
 
-void Read_Back_Tool(TOsdexFormCH0& form, const Picture_Rect& drag) {
-    const std::optional<Picture_Rect> region = Clip_Region_To_Memory(drag);
+void Read_Back_Tool(TOsdexFormCH0& form, const PictureRect& drag) {
+    const std::optional<PictureRect> region = Clip_Region_To_Memory(drag);
     if (!region) return;
     // Green marks what is still to come, and only that: a Left in the second half of its
     // quad starts the read at the next quad, and green left there would never be replaced.
     const int first_read = Nearest_Quad(region->Left) * Pixels_Per_Quad;
-    form.Picture.Set_Brush_Color(kReadBackPending);
+    form.Picture.Set_Brush_Color(Read_Back_Pending);
     form.Picture.Set_Brush_Style(Canvas::Brush_Style::Solid);
     form.Picture.Fill_Rect(std::max(drag.Left, first_read), drag.Top, drag.Right, drag.Bottom);
     form.Image1->Repaint_Changes();
@@ -217,7 +217,7 @@ void TOsdexFormCH0::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
 
 void TOsdexFormCH0::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
     Dragging = false;
-    const Picture_Rect drag = Drag_Rectangle(PressX, PressY, X, Y);
+    const PictureRect drag = Drag_Rectangle(PressX, PressY, X, Y);
     switch (Tool) {
         case Tool_Open_Rect:
             Open_Rect_Tool(*this, drag);

@@ -22,8 +22,8 @@
 namespace {
 
 // The band's colour when the shared range is reversed: red, in the program's 0x00BBGGRR form.
-constexpr std::uint32_t kReversedRangeColor = 0x000000FF;
-constexpr int kSharedBandWidth = 708;
+constexpr std::uint32_t Reversed_Range_Color = 0x000000FF;
+constexpr int Shared_Band_Width = 708;
 
 // Presses on the shared-buffer band only record the press; the band keeps every mouse event
 // from the picture below it, so no tool runs.
@@ -258,11 +258,11 @@ void TOsdexFormCH0::SharedRangeAction() {
     QPalette band = PanelSHRSRC->palette();
     if (e < b) {
         // Placed from SHREND down to SHRBEG so that the user sees which lines are meant.
-        PanelSHRSRC->setGeometry(0, e, kSharedBandWidth, b - e);
-        band.setColor(QPalette::Window, QColor::fromRgb(To_QRgb(kReversedRangeColor)));
+        PanelSHRSRC->setGeometry(0, e, Shared_Band_Width, b - e);
+        band.setColor(QPalette::Window, QColor::fromRgb(To_QRgb(Reversed_Range_Color)));
         PanelSHRSRC->setText("WARNING: SHREND < SHRBEG!");
     } else {
-        PanelSHRSRC->setGeometry(0, b, kSharedBandWidth, e - b);
+        PanelSHRSRC->setGeometry(0, b, Shared_Band_Width, e - b);
         band.setColor(QPalette::Window, palette().color(QPalette::Active, QPalette::Highlight));
         PanelSHRSRC->setText(Shared_Source_Caption());
     }

@@ -27,7 +27,7 @@
 #include "ui/widgets/window_navigation.h"
 
 namespace {
-constexpr int kRegsWidth = 273;
+constexpr int Regs_Width = 273;
 }  // namespace
 
 TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
@@ -39,7 +39,7 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     Build_Drawing_Tool_Bar();
     Build_Luma_Tool_Bar();
     Widen_For_Tool_Bars(*this);
-    setCentralWidget(Build_Panes(kRegsWidth, QSize(245, 368)));
+    setCentralWidget(Build_Panes(Regs_Width, QSize(245, 368)));
     Splitter1->setStyleSheet("QSplitter::handle { background: palette(highlight); }");
     Build_Register_Panel();
 
@@ -76,7 +76,7 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     Transparent_Color = Default_Transparent_Color;
     Level = 0;
     Dragging = false;
-    SelectTool(0);
+    SelectTool(Tool_Crosshair);
     Clear_Picture();
     ListBoxSHRSRC->setCurrentRow(0);
     // A window that was never shown still places a readable time stamp (the test pattern

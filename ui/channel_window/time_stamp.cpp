@@ -40,8 +40,6 @@ QString Long_Time_Format(const QLocale& locale) {
 constexpr std::array<std::uint8_t, 6> Saved_Registers = {Reg::STATUS,  Reg::QPH,     Reg::QPL,
                                                          Reg::QPLINEH, Reg::QPLINEL, Reg::QPHORIZ};
 
-constexpr std::uint32_t White = 0xFFFFFF;
-constexpr std::uint32_t Black = 0x000000;
 // The text the box is first sized for.
 constexpr const char* Time_Stamp_Sample = "88:88 AM";
 
@@ -144,7 +142,7 @@ void TOsdexFormCH0::Timer1Timer() {
     if (w >= TimeStampBox.Right) TimeStampBox.Right = w;
     if (h >= TimeStampBox.Bottom) TimeStampBox.Bottom = h;
 
-    Picture.Set_Brush_Color(TimeStampWhiteBackground ? White : Black);
+    Picture.Set_Brush_Color(TimeStampWhiteBackground ? White_Color : Black_Color);
     Picture.Set_Brush_Style(Canvas::Brush_Style::Solid);
     Picture.Rectangle(TimeStampBox.Left, TimeStampBox.Top, TimeStampBox.Right, TimeStampBox.Bottom);
     Picture.Text_Out(TimeStampX, TimeStampY, text);

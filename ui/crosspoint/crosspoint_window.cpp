@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "shell/text_format.h"
 #include "ui/channel_window/channel_windows.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/tool_buttons.h"
@@ -35,13 +36,9 @@ constexpr std::array<const char*, Xelor_Outputs> Output_Label_Names = {
     "Label3",     "Label4",     "LabelOut08", "Label8",     "Label9", "Label10",
     "Label11",    "Label12",    "Label13",    "Label14"};
 
-QString Two_Digits(int n) {
-    return QString("%1").arg(n, 2, 10, QChar('0'));
-}
-
 QStringList Input_Entries(int inputs) {
     QStringList entries{"Disabled"};
-    for (int i = 0; i < inputs; ++i) entries << "Input " + Two_Digits(i);
+    for (int i = 0; i < inputs; ++i) entries << "Input " + QString::fromStdString(Two_Digits(i));
     return entries;
 }
 
@@ -134,15 +131,15 @@ QWidget* TXelorForm::Build_Outputs_Panel(const char* name, int first, int count)
     grid->setContentsMargins(2, 2, 2, 2);
     for (int k = 0; k < count; ++k) {
         const int n = first + k;
-        OutputLabels[n] = new QLabel("Ouput " + Two_Digits(n), panel);
+        OutputLabels[n] = new QLabel("Ouput " + QString::fromStdString(Two_Digits(n)), panel);
         OutputLabels[n]->setObjectName(Output_Label_Names[n]);
         ComboOut[n] = new QComboBox(panel);
-        ComboOut[n]->setObjectName("ComboOut" + Two_Digits(n));
+        ComboOut[n]->setObjectName("ComboOut" + QString::fromStdString(Two_Digits(n)));
         ComboOut[n]->addItems(
             Input_Entries(n < Normal_Mode_Inputs ? Normal_Mode_Inputs : All_Inputs));
         ComboOut[n]->setCurrentIndex(-1);
         ComboAv2[n] = new QComboBox(panel);
-        ComboAv2[n]->setObjectName("ComboAv2" + Two_Digits(n));
+        ComboAv2[n]->setObjectName("ComboAv2" + QString::fromStdString(Two_Digits(n)));
         ComboAv2[n]->addItems({"1 V/V", "2 V/V"});
         ComboAv2[n]->setCurrentIndex(-1);
         grid->addWidget(OutputLabels[n], k, 0);

@@ -8,6 +8,7 @@
 
 #include "chip/canvas.h"
 #include "chip/display_memory.h"
+#include "chip/luma.h"
 #include "shell/dialogs.h"
 #include "ui/drawing/drawing_form.h"
 #include "ui/drawing/picture_files.h"
@@ -15,19 +16,17 @@
 
 namespace {
 
-constexpr int kLastColumn = Display_Width - 1;  // 711
-constexpr int kLastRow = Display_Lines - 1;     // 511
-constexpr std::uint32_t kWhiteBox = 0xFFFFFF;
-constexpr std::uint32_t kBlackBox = 0x000000;
+constexpr int Last_Column = Display_Width - 1;  // 711
+constexpr int Last_Row = Display_Lines - 1;     // 511
 
 }  // namespace
 
-std::optional<Text_Box> Place_Text_Box(Canvas& picture, int press_x, int press_y) {
+std::optional<TextBox> Place_Text_Box(Canvas& picture, int press_x, int press_y) {
     if (!CGForm || CGForm->exec() != QDialog::Accepted) return std::nullopt;
-    Text_Box box;
+    TextBox box;
     box.Text = QString::fromStdString(CGForm->Text());
     box.Font = CGForm->Chosen_Font();
-    box.Box_Color = CGForm->White_Background() ? kWhiteBox : kBlackBox;
+    box.Box_Color = CGForm->White_Background() ? White_Color : Black_Color;
     // The border travels as a 16-bit signed value.
     const int border = static_cast<std::int16_t>(CGForm->Border_Size());
     picture.Set_Font(To_QFont(box.Font));
@@ -37,7 +36,7 @@ std::optional<Text_Box> Place_Text_Box(Canvas& picture, int press_x, int press_y
     return box;
 }
 
-void Paint_Text_Box(Canvas& picture, const Text_Box& box, int text_x, int text_y) {
+void Paint_Text_Box(Canvas& picture, const TextBox& box, int text_x, int text_y) {
     picture.Set_Font(To_QFont(box.Font));
     picture.Set_Font_Color(box.Font.Color);
     picture.Set_Brush_Color(box.Box_Color);
@@ -54,7 +53,7 @@ std::optional<QImage> Load_Picture_At(const Canvas& picture, int x, int y) {
     request.hide_read_only = true;
     const std::optional<std::string> path = Current_Dialogs().Open_File(request);
     if (!path) return std::nullopt;
-    const Picture_Load_Result loaded = Load_Picture_File(*path);
+    const PictureLoadResult loaded = Load_Picture_File(*path);
     if (loaded.image.isNull()) {
         Show_Message(Application_Title, loaded.error, MsgIcon::Stop);
         return std::nullopt;
@@ -72,8 +71,8 @@ std::optional<QImage> Load_Picture_At(const Canvas& picture, int x, int y) {
 QImage Cut_To_Press_Point(const QImage& picture, int x, int y) {
     int width = picture.width();
     int height = picture.height();
-    if (x + width > kLastColumn) width = kLastColumn - x;
-    if (y + height > kLastRow) height = kLastRow - y;
+    if (x + width > Last_Column) width = Last_Column - x;
+    if (y + height > Last_Row) height = Last_Row - y;
     if (width <= 0 || height <= 0) return QImage();
     return picture.copy(0, 0, width, height);
 }

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "chip/luma.h"
+#include "shell/text_format.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/level_colour.h"
 #include "ui/widgets/picture_view.h"
@@ -25,10 +26,6 @@ const char* const kLumaHints[16] = {
     "OSDFILL=8 (54 IRE)",      "OSDFILL=9 (60 IRE)",  "OSDFILL=10 (67 IRE)", "OSDFILL=11 (74 IRE)",
     "OSDFILL=12 (80 IRE)",     "OSDFILL=13 (87 IRE)", "OSDFILL=14 (94 IRE)", "OSDFILL=15 (100 IRE)",
 };
-
-QString Two_Digits(int n) {
-    return QString("%1").arg(n, 2, 10, QChar('0'));
-}
 
 }  // namespace
 
@@ -78,9 +75,9 @@ void TDrawingForm::Build_Luma_Tool_Bar() {
     ToolBarLuma = Add_Band("ToolBarLuma", "Luminance level selection", true);
     // Left to right from 15 down to 0, in groups of four.
     for (int level = 15; level >= 0; --level) {
-        QToolButton* button =
-            Add_Tool_Button(ToolBarLuma, "ToolButtonFILL" + Two_Digits(level), kLumaHints[level],
-                            Luma_Icon(level, Level_QColor(level)), true);
+        QToolButton* button = Add_Tool_Button(
+            ToolBarLuma, "ToolButtonFILL" + QString::fromStdString(Two_Digits(level)),
+            kLumaHints[level], Luma_Icon(level, Level_QColor(level)), true);
         ToolButtonFILL[level] = button;
         connect(button, &QToolButton::clicked, this, [this, level] { SelectLevel(level); });
         if (level % 4 == 0 && level > 0) ToolBarLuma->addSeparator();
@@ -131,7 +128,7 @@ void TDrawingForm::Build_Quad_Rows(int qp_top, int horiz_top, int line_top) {
     for (int i = 0; i < 4; ++i) {
         auto* picker = new QpLevelPicker(Level_QColor, PanelRegs);
         picker->setObjectName(names[i]);
-        picker->setGeometry(Label_X + 24 + i * 38, qp_top, 36, QpLevelPicker::kBoxHeight);
+        picker->setGeometry(Label_X + 24 + i * 38, qp_top, 36, QpLevelPicker::Box_Height);
         *pickers[i] = picker;
     }
     btnSetQP = Add_Set_Button(PanelRegs, qp_top, "btnSetQP");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "chip/canvas.h"
+#include "ui/drawing/tool_number.h"
 #include "ui/widgets/tool_buttons.h"
 
 class PictureView;
@@ -37,7 +38,7 @@ public:
     // Drawing state (names shared by both windows).
     int RegisterBase = 0;
     bool Dragging = false;
-    std::uint8_t Tool = 0;
+    std::uint8_t Tool = Tool_Crosshair;
     int Level = 0;
     int PressX = 0;
     int PressY = 0;

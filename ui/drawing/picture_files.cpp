@@ -49,7 +49,7 @@ std::optional<QSize> Load_Picture_Into_Corner(Canvas& picture) {
     const std::optional<std::string> path =
         Current_Dialogs().Open_File(Picture_Dialog_Request("Open"));
     if (!path) return std::nullopt;
-    Picture_Load_Result loaded = Load_Picture_File(*path);
+    PictureLoadResult loaded = Load_Picture_File(*path);
     if (loaded.image.isNull()) {
         Show_File_Error(loaded.error);
         return std::nullopt;

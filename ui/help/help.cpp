@@ -15,7 +15,7 @@ std::string Format(const char* format, const std::string& text) {
     return out;
 }
 
-bool Started(const Launch_Result& result) {
+bool Started(const LaunchResult& result) {
     return result.code >= 32;
 }
 
@@ -38,7 +38,7 @@ std::string Help_Launch_Failure_Text(unsigned code, const std::string& command_l
 
 void Help_Index_From_Main_Window() {
     std::string command = Help_File_Name;
-    Launch_Result result = Current_Launcher().Run(command);
+    LaunchResult result = Current_Launcher().Run(command);
     if (Started(result)) return;
     command = "explorer " + command;
     result = Current_Launcher().Run(command);
@@ -50,7 +50,7 @@ void Help_From_Channel_Window() {
     const std::string attempts[3] = {Help_File_Name, std::string("start ") + Help_File_Name,
                                      std::string("explorer ") + Help_File_Name};
     std::string command;
-    Launch_Result result;
+    LaunchResult result;
     for (int attempt = 0; attempt < 3;) {
         command = attempts[attempt];
         result = Current_Launcher().Run(command);

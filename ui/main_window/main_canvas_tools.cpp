@@ -18,7 +18,7 @@
 namespace {
 
 // The vertical offset the main window's read-out assumes: a channel's start value.
-constexpr int kReadOutVoffset = 128;
+constexpr int Read_Out_Voffset = 128;
 
 // clang-format off
 constexpr const char* kCaptionFieldLine = "Osdex On-Screen Display: Multi-Channel Write (row %d column %d) (field %d line %d)";
@@ -26,7 +26,7 @@ constexpr const char* kCaption = "Osdex On-Screen Display: Multi-Channel Write (
 // clang-format on
 
 void Show_Pointer_Caption(TOsdexForm& form, int x, int y) {
-    const std::optional<Field_Line> at = Row_To_Field_Line(y, kReadOutVoffset);
+    const std::optional<FieldLine> at = Row_To_Field_Line(y, Read_Out_Voffset);
     const std::string caption = at ? Format_Text(kCaptionFieldLine, y, x, at->field, at->line)
                                    : Format_Text(kCaption, y, x);
     form.setWindowTitle(QString::fromStdString(caption));
@@ -35,7 +35,7 @@ void Show_Pointer_Caption(TOsdexForm& form, int x, int y) {
 void Crosshair_Pick(TOsdexForm& form, int x, int y) {
     // Read as display memory holds the quad: leftmost pixel into QP3.
     const int q = Truncated_Quad(x);
-    const Quad_Levels levels = Pick_Quad(&form.Picture, q * Pixels_Per_Quad, y);
+    const QuadLevels levels = Pick_Quad(&form.Picture, q * Pixels_Per_Quad, y);
     const auto pickers = form.Quad_Pickers();
     for (std::size_t i = 0; i < pickers.size(); ++i) {
         pickers[i]->Set_Selected_Row(levels[i] & 0xFF);
@@ -54,16 +54,16 @@ void Quad_Step(TOsdexForm& form, int x, int y) {
     form.btnSetMWRITEClick();
 }
 
-Solid_Rect_Writer Multi_Channel_Writer(TOsdexForm& form) {
-    return [&form](const Picture_Rect& r, const Quad_Levels& p) {
+SolidRectWriter Multi_Channel_Writer(TOsdexForm& form) {
+    return [&form](const PictureRect& r, const QuadLevels& p) {
         return Write_Solid_Rect_Multi(static_cast<std::uint8_t>(form.MwriteMask), &form.Picture,
                                       r.Left, r.Top, r.Right, r.Bottom, p[0], p[1], p[2], p[3]);
     };
 }
 
-void Open_Rect_Tool(TOsdexForm& form, const Picture_Rect& drag) {
+void Open_Rect_Tool(TOsdexForm& form, const PictureRect& drag) {
     // The runs repeat what the last left press loaded; only this picture is painted.
-    const Quad_Levels p = form.Selected_Levels();
+    const QuadLevels p = form.Selected_Levels();
     const auto mask = static_cast<std::uint8_t>(form.MwriteMask);
     Canvas* picture = &form.Picture;
     Draw_Open_Rect_Edges(
@@ -79,9 +79,9 @@ void Open_Rect_Tool(TOsdexForm& form, const Picture_Rect& drag) {
 }
 
 void Text_Tool(TOsdexForm& form) {
-    const std::optional<Text_Box> box = Place_Text_Box(form.Picture, form.PressX, form.PressY);
+    const std::optional<TextBox> box = Place_Text_Box(form.Picture, form.PressX, form.PressY);
     if (!box) return;
-    if (const std::optional<Picture_Rect> region = Clip_Region_To_Memory(box->Box)) {
+    if (const std::optional<PictureRect> region = Clip_Region_To_Memory(box->Box)) {
         if (!Upload_Picture_Multi(static_cast<std::uint8_t>(form.MwriteMask), &form.Picture,
                                   region->Left, region->Top, region->Right, region->Bottom)) {
             return;
@@ -103,8 +103,8 @@ void Load_Tool(TOsdexForm& form) {
     const std::optional<QImage> image = Load_Picture_At(form.Picture, x, y);
     if (!image) return;
     form.Picture.Draw(x, y, *image);
-    const Picture_Rect area{x, y, x + image->width(), y + image->height()};
-    if (const std::optional<Picture_Rect> region = Clip_Region_To_Memory(area)) {
+    const PictureRect area{x, y, x + image->width(), y + image->height()};
+    if (const std::optional<PictureRect> region = Clip_Region_To_Memory(area)) {
         if (!Upload_Picture_Multi(static_cast<std::uint8_t>(form.MwriteMask), &form.Picture,
                                   region->Left, region->Top, region->Right, region->Bottom)) {
             return;
@@ -150,7 +150,7 @@ void TOsdexForm::Image1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
 
 void TOsdexForm::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
     Dragging = false;
-    const Picture_Rect drag = Drag_Rectangle(PressX, PressY, X, Y);
+    const PictureRect drag = Drag_Rectangle(PressX, PressY, X, Y);
     switch (Tool) {
         case Tool_Open_Rect:
             Open_Rect_Tool(*this, drag);

@@ -24,8 +24,8 @@
 namespace {
 
 // Indexes of the port window's log level list.
-constexpr int kLogLevelOff = 0;
-constexpr int kLogLevelHighMed = 5;
+constexpr int Log_Level_Off = 0;
+constexpr int Log_Level_High_Med = 5;
 
 std::uint8_t Position_Byte(const QSpinBox* up_down) {
     return static_cast<std::uint8_t>(up_down->value() & 0xFF);
@@ -117,7 +117,7 @@ void TOsdexForm::menuDiagnosticLogClick() {
     const bool switch_on = !menuDiagnosticLog->isChecked();
     menuDiagnosticLog->setChecked(switch_on);
     if (!LptConForm) return;
-    LptConForm->cbxLog->setCurrentIndex(switch_on ? kLogLevelHighMed : kLogLevelOff);
+    LptConForm->cbxLog->setCurrentIndex(switch_on ? Log_Level_High_Med : Log_Level_Off);
     LptConForm->cbxLogChange();
     // A log file that could not be created leaves tracing off: the check says so.
     if (switch_on && Port_State.Log_Mask == 0) menuDiagnosticLog->setChecked(false);

@@ -42,7 +42,7 @@
 namespace {
 
 constexpr const char* kBoardCaption = "RUDIRUVUVA";
-constexpr int kReadStrobePin = 16;
+constexpr int Read_Strobe_Pin = 16;
 
 }  // namespace
 
@@ -133,12 +133,12 @@ void TOsdexForm::FormCreate() {
     not_found.buttons = MsgButtons::AbortRetryIgnore;
     not_found.default_button = MsgResult::Abort;
     if (Hunt_Until_Found(Board_Loopback_Out_Pin, Board_Loopback_In_Pin, not_found) ==
-        Hunt_Outcome::Aborted) {
+        HuntOutcome::Aborted) {
         End_Process(0);
         return;
     }
     // The chip's read strobe is active low: leave it inactive.
-    DirectWritePrinterPin(kReadStrobePin, 1);
+    DirectWritePrinterPin(Read_Strobe_Pin, 1);
 }
 
 void TOsdexForm::Create_Channel_Windows() {

@@ -10,6 +10,7 @@
 
 #include "chip/display_memory.h"
 #include "chip/drawing_primitives.h"
+#include "chip/luma.h"
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
 #include "shell/dialogs.h"
@@ -66,7 +67,7 @@ void Draw_Channel_Label(TOsdexFormCH0& window, int n) {
     const int right = Label_X + picture.Text_Width(text) + border;
     const int bottom = Label_Y + picture.Text_Height(text) + border;
     // The outline keeps the pen the erase left (Transparent_Color): the box has a clear edge.
-    picture.Set_Brush_Color(white ? 0xFFFFFF : 0x000000);
+    picture.Set_Brush_Color(white ? White_Color : Black_Color);
     picture.Set_Brush_Style(Canvas::Brush_Style::Solid);
     picture.Rectangle(left, top, right, bottom);
     picture.Text_Out(Label_X + 1, Label_Y + 1, text);
@@ -115,7 +116,7 @@ void TOsdexForm::menuDiagnosticTestPattern1Click() {
     if (Process_Pending_Events()) return;
 
     // A missing logo ends the command here: windows minimised, channels erased.
-    const Picture_Load_Result logo = Load_Picture_File(Logo_File);
+    const PictureLoadResult logo = Load_Picture_File(Logo_File);
     if (logo.image.isNull()) {
         Show_Message(Application_Title, logo.error, MsgIcon::Stop);
         return;

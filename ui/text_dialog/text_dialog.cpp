@@ -87,15 +87,15 @@ void TCGForm::Build_Tool_Bar() {
     presets_group_->setExclusive(true);
     ToolButtonText100BkBlack =
         Add_Preset_Button("ToolButtonText100BkBlack", "White text (100 IRE) with black background",
-                          Preset_White, Preset_Black);
+                          White_Color, Black_Color);
     ToolButtonnText74BkBlack =
         Add_Preset_Button("ToolButtonnText74BkBlack", "White text (74 IRE) with black background",
-                          Preset_Silver, Preset_Black);
+                          Preset_Silver, Black_Color);
     ToolButtonnText47BkBlack =
         Add_Preset_Button("ToolButtonnText47BkBlack", "White text (47 IRE) with black background",
-                          Preset_Grey, Preset_Black);
+                          Preset_Grey, Black_Color);
     ToolButtonText0BkWhite = Add_Preset_Button(
-        "ToolButtonText0BkWhite", "Black text on white background", Preset_Black, Preset_White);
+        "ToolButtonText0BkWhite", "Black text on white background", Black_Color, White_Color);
     ToolButtonnText74BkBlack->setChecked(true);
 }
 
@@ -124,7 +124,7 @@ void TCGForm::Build_Text_Panel() {
     EditText->setText("Vantor Osdex On-Screen Display");
     EditText->setGeometry(Edit_Left, Edit_Top, Design_Edit_Width, Design_Edit_Height);
     edit_font_ = Layout_Font();
-    edit_background_ = Preset_Black;
+    edit_background_ = Black_Color;
     Apply_Edit_Look();
 }
 
@@ -222,12 +222,12 @@ void TCGForm::FormShow() {
     }
     // Only the two extreme colours say which background belongs to them; a silver or grey
     // font keeps the buttons as the previous use left them.
-    if (FontDialog1.Font.Color == Preset_White) {
+    if (FontDialog1.Font.Color == White_Color) {
         ToolButtonText100BkBlack->setChecked(true);
-        Set_EditText_Background(Preset_Black);
-    } else if (FontDialog1.Font.Color == Preset_Black) {
+        Set_EditText_Background(Black_Color);
+    } else if (FontDialog1.Font.Color == Black_Color) {
         ToolButtonText0BkWhite->setChecked(true);
-        Set_EditText_Background(Preset_White);
+        Set_EditText_Background(White_Color);
     }
     btnSizeClick();
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "chip/luma.h"
 #include "ui/text_dialog/font_chooser.h"
 #include "ui/text_dialog/text_font.h"
 
@@ -20,11 +21,9 @@ class QSpinBox;
 class QToolBar;
 class QToolButton;
 
-// Text colours of the presets (0x00BBGGRR) and the two backgrounds.
-inline constexpr std::uint32_t Preset_White = 0xFFFFFF;
+// Text colours of the presets besides white and black (0x00BBGGRR).
 inline constexpr std::uint32_t Preset_Silver = 0xC0C0C0;
 inline constexpr std::uint32_t Preset_Grey = 0x808080;
-inline constexpr std::uint32_t Preset_Black = 0x000000;
 
 class TCGForm : public QDialog {
     Q_OBJECT
@@ -93,7 +92,7 @@ private:
     QButtonGroup* presets_group_ = nullptr;
     std::vector<Preset> presets_;
     TextFont edit_font_;
-    std::uint32_t edit_background_ = Preset_Black;
+    std::uint32_t edit_background_ = Black_Color;
     int initial_dialog_width_ = 0;
     int initial_dialog_height_ = 0;
     int initial_edit_width_ = 0;

@@ -10,10 +10,10 @@
 
 namespace {
 
-constexpr int kSize = 16;
+constexpr int Size = 16;
 
 QIcon Paint(const std::function<void(QPainter&)>& draw) {
-    QPixmap pixmap(kSize, kSize);
+    QPixmap pixmap(Size, Size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     draw(p);
@@ -104,7 +104,7 @@ void Draw_Tool(QPainter& p, IconId id) {
                 p.fillRect(1 + i * 4, 1, 4, 14, QColor::fromHsv(0, 0, 255 - i * 70));
             break;
         case IconId::Text:
-            Small_Text(p, QRect(0, 0, kSize, kSize), "A", Qt::black, 14);
+            Small_Text(p, QRect(0, 0, Size, Size), "A", Qt::black, 14);
             break;
         case IconId::Load:
             Folder(p);

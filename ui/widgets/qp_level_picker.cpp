@@ -10,17 +10,17 @@
 #include <algorithm>
 
 namespace {
-constexpr int kScrollBarWidth = 12;
+constexpr int Scroll_Bar_Width = 12;
 int Clamp_Row(int row) {
-    return std::clamp(row, 0, QpLevelPicker::kRows - 1);
+    return std::clamp(row, 0, QpLevelPicker::Rows - 1);
 }
 }  // namespace
 
 QpLevelPicker::QpLevelPicker(std::function<QColor(int)> level_colour, QWidget* parent)
     : QWidget(parent), level_colour_(std::move(level_colour)), scroll_bar_(new QScrollBar(this)) {
     setFocusPolicy(Qt::StrongFocus);
-    setFixedHeight(kBoxHeight);
-    scroll_bar_->setRange(0, kRows - 1);
+    setFixedHeight(Box_Height);
+    scroll_bar_->setRange(0, Rows - 1);
     scroll_bar_->setPageStep(1);
     connect(scroll_bar_, &QScrollBar::valueChanged, this, [this](int value) {
         shown_ = value;
@@ -30,11 +30,11 @@ QpLevelPicker::QpLevelPicker(std::function<QColor(int)> level_colour, QWidget* p
 }
 
 QSize QpLevelPicker::sizeHint() const {
-    return QSize(40, kBoxHeight);
+    return QSize(40, Box_Height);
 }
 
 int QpLevelPicker::List_Width() const {
-    return std::max(0, width() - kScrollBarWidth);
+    return std::max(0, width() - Scroll_Bar_Width);
 }
 
 void QpLevelPicker::Set_Shown_Row(int row) {
@@ -50,11 +50,11 @@ void QpLevelPicker::Set_Selected_Row(int row) {
 }
 
 QRect QpLevelPicker::Row_Rect(int row) const {
-    return QRect(0, (row - shown_) * kRowHeight, List_Width(), kRowHeight);
+    return QRect(0, (row - shown_) * Row_Height, List_Width(), Row_Height);
 }
 
 void QpLevelPicker::paintEvent(QPaintEvent*) {
-    scroll_bar_->setGeometry(List_Width(), 0, kScrollBarWidth, height());
+    scroll_bar_->setGeometry(List_Width(), 0, Scroll_Bar_Width, height());
     QPainter p(this);
     p.setClipRect(0, 0, List_Width(), height());
     p.fillRect(0, 0, List_Width(), height(), palette().base());
@@ -63,10 +63,10 @@ void QpLevelPicker::paintEvent(QPaintEvent*) {
     p.setFont(font);
     // Each row is filled with its own level's colour; its number is written in the level half
     // the scale away so that it stays readable on every fill.
-    for (int row = shown_; row < kRows && Row_Rect(row).top() < height(); ++row) {
+    for (int row = shown_; row < Rows && Row_Rect(row).top() < height(); ++row) {
         QRect r = Row_Rect(row);
         p.fillRect(r, level_colour_(row));
-        p.setPen(level_colour_((row + 8) % kRows));
+        p.setPen(level_colour_((row + 8) % Rows));
         p.drawText(r.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString::number(row));
     }
     if (hasFocus() && selected_ >= shown_) {
@@ -93,7 +93,7 @@ void QpLevelPicker::keyPressEvent(QKeyEvent* event) {
             scroll_bar_->setValue(0);
             break;
         case Qt::Key_End:
-            scroll_bar_->setValue(kRows - 1);
+            scroll_bar_->setValue(Rows - 1);
             break;
         default:
             QWidget::keyPressEvent(event);
@@ -103,7 +103,7 @@ void QpLevelPicker::keyPressEvent(QKeyEvent* event) {
 }
 
 void QpLevelPicker::mousePressEvent(QMouseEvent* event) {
-    int row = shown_ + event->position().toPoint().y() / kRowHeight;
-    if (row < kRows && event->position().x() < List_Width()) Set_Selected_Row(row);
+    int row = shown_ + event->position().toPoint().y() / Row_Height;
+    if (row < Rows && event->position().x() < List_Width()) Set_Selected_Row(row);
     setFocus(Qt::MouseFocusReason);
 }

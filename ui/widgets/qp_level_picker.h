@@ -13,9 +13,9 @@ class QScrollBar;
 class QpLevelPicker : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kRows = 16;
-    static constexpr int kRowHeight = 16;
-    static constexpr int kBoxHeight = 21;
+    static constexpr int Rows = 16;
+    static constexpr int Row_Height = 16;
+    static constexpr int Box_Height = 21;
 
     // level_colour gives the fill of a row: the picture colour of that level.
     explicit QpLevelPicker(std::function<QColor(int)> level_colour, QWidget* parent = nullptr);
