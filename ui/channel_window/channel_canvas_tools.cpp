@@ -149,10 +149,11 @@ void Read_Back_Tool(TOsdexFormCH0& form, const PictureRect& drag) {
     form.Picture.Set_Brush_Style(Canvas::Brush_Style::Solid);
     form.Picture.Fill_Rect(std::max(drag.Left, first_read), drag.Top, drag.Right, drag.Bottom);
     form.Image1->Repaint_Changes();
-    // Each quad read replaces its green on screen at once.
-    PictureView* view = form.Image1;
+    // Each quad read changes the picture, and the first change after a paint asks the view
+    // for one; the requests merge until the loop lets events run, so the green shrinks at
+    // screen speed without a paint per quad.
     Read_Back_Picture(&form.Picture, Bank(form), region->Left, region->Top, region->Right,
-                      region->Bottom, [view] { view->Repaint_Changes(); });
+                      region->Bottom);
     form.Image1->Repaint_Changes();
 }
 

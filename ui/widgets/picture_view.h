@@ -18,7 +18,7 @@ public:
 
     // Repaints what the canvas changed since the last call, when the event loop next runs.
     void Show_Changes();
-    // The same at once, for loops that show their progress step by step (read-back).
+    // The same at once.
     void Repaint_Changes();
 
     QSize sizeHint() const override;
