@@ -20,12 +20,13 @@ declare -A allowed=(
     [ui/]="ui/|chip/|port/|shell/|${public_library}"
     [ui/qt/]="ui/qt/|shell/"
     [ui/widgets/]="ui/widgets/|${below_windows}"
+    [ui/monitor/]="ui/monitor/|ui/widgets/|${below_windows}"
     [ui/help/]="ui/help/|${below_windows}"
     [ui/text_dialog/]="ui/text_dialog/|${below_windows}"
     [ui/drawing/]="ui/drawing/|ui/text_dialog/|ui/widgets/|${below_windows}"
     [ui/channel_window/]="ui/channel_window/|ui/drawing/|ui/help/|ui/text_dialog/|ui/widgets/|${below_windows}"
-    [ui/crosspoint/]="ui/crosspoint/|ui/channel_window/|ui/widgets/|${below_windows}"
-    [ui/main_window/]="ui/main_window/|ui/crosspoint/|ui/channel_window/|ui/drawing/|ui/help/|ui/text_dialog/|ui/widgets/|${below_windows}"
+    [ui/crosspoint/]="ui/crosspoint/|ui/channel_window/|ui/monitor/|ui/widgets/|${below_windows}"
+    [ui/main_window/]="ui/main_window/|ui/crosspoint/|ui/channel_window/|ui/monitor/|ui/drawing/|ui/help/|ui/text_dialog/|ui/widgets/|${below_windows}"
     [ui/app/]="ui/|chip/|port/|shell/|${public_library}"
 )
 

@@ -20,6 +20,7 @@ readonly CHANNEL0='^Osdex Channel 0( |$)'
 readonly HIDDEN_CHANNELS='^Osdex Channel [1-7]( |$)'
 readonly TEXT_DIALOG='^Osdex Character Generator$'
 readonly CLOSE_QUESTION='^RUDIRUVUVA$'
+readonly MONITOR='^Video Monitor$'
 
 # Client coordinates at the windows' start sizes (Fusion style, DejaVu fonts).
 readonly MAIN_ERASE=(329 35)
@@ -170,6 +171,33 @@ shared_band() {
         channel_pixel_is "$work/10_band_reversed.png" 8 230 "$RED"
 }
 
+# The Video Monitor from the View menu follows what the main window draws.
+monitor_live() {
+    keys "$main" alt+v m
+    if ! wait_until 10 window_visible "$MONITOR"; then
+        fail "View > Video Monitor opens the monitor"
+        return
+    fi
+    pass "View > Video Monitor opens the monitor"
+    local monitor
+    monitor=$(visible_windows "$MONITOR")
+    xdo windowmove --sync "$monitor" 760 300
+    sleep 0.5
+    screenshot "$work/12_monitor.png"
+    click "$main" "${MAIN_SOLID_RECT[@]}"
+    drag "$main" $((MAIN_PICTURE[0] + 300)) $((MAIN_PICTURE[1] + 300)) \
+        $((MAIN_PICTURE[0] + 420)) $((MAIN_PICTURE[1] + 380))
+    sleep 1
+    screenshot "$work/13_monitor_rect.png"
+    local changed
+    changed=$(changed_pixels "$work/12_monitor.png" "$work/13_monitor_rect.png" "$monitor" \
+        0 0 420 760)
+    check "the monitor's pixels change when a solid rectangle is drawn ($changed pixels)" \
+        test "${changed:-0}" -gt 200
+    keys "$monitor" alt+F4
+    check "the monitor closes" wait_until 10 window_gone "$MONITOR"
+}
+
 close_question() {
     keys "$main" alt+F4
     if ! wait_until 10 window_visible "$CLOSE_QUESTION"; then
@@ -203,6 +231,7 @@ else
         test_pattern_and_erase
         drawing_tools
         shared_band
+        monitor_live
         close_question
     fi
 fi

@@ -8,6 +8,7 @@ static void Destroy(T*& window) {
 }
 
 void Destroy_All_Windows() {
+    Destroy_Monitor_Window();
     Destroy_Channel_Windows();
     Destroy(CGForm);
     Destroy(LptConForm);

@@ -7,6 +7,7 @@
 #include "ui/channel_window/channel_windows.h"  // OsdexFormCH, OsdexFormCH0..7
 #include "ui/crosspoint/crosspoint_window.h"    // XelorForm
 #include "ui/main_window/main_window.h"         // OsdexForm
+#include "ui/monitor/monitor_window.h"          // MonitorForm
 #include "ui/text_dialog/text_dialog.h"         // CGForm
 #include "ui/widgets/window_navigation.h"
 

@@ -20,6 +20,7 @@
 
 #include "shell/text_format.h"
 #include "ui/channel_window/channel_windows.h"
+#include "ui/monitor/monitor_window.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/tool_buttons.h"
 #include "ui/widgets/window_navigation.h"
@@ -122,6 +123,8 @@ void TXelorForm::Build_Tool_Bars() {
     ToolButtonViewCrosspoint = view.crosspoint;
     ToolButtonViewMwrite = view.mwrite;
     ToolButtonParallelPort = view.parallel_port;
+    ToolButtonViewMonitor = Add_Tool_Button(ToolBarView, "ToolButtonViewMonitor",
+                                            "View Video Monitor", Caption_Icon("TV", Qt::black));
 }
 
 QWidget* TXelorForm::Build_Outputs_Panel(const char* name, int first, int count) {
@@ -239,6 +242,7 @@ void TXelorForm::Connect_Handlers() {
     connect(ToolButtonViewCrosspoint, &QToolButton::clicked, this, Show_Crosspoint_Window);
     connect(ToolButtonViewMwrite, &QToolButton::clicked, this, Show_Main_Window);
     connect(ToolButtonParallelPort, &QToolButton::clicked, this, Show_Port_Window);
+    connect(ToolButtonViewMonitor, &QToolButton::clicked, this, Show_Monitor_Window);
 }
 
 void TXelorForm::FormCreate() {

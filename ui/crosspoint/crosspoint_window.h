@@ -67,6 +67,7 @@ public:
     std::array<QToolButton*, 8> ToolButtonView{};
     QToolButton* ToolButtonViewCrosspoint = nullptr;
     QToolButton* ToolButtonViewMwrite = nullptr;
+    QToolButton* ToolButtonViewMonitor = nullptr;  // the simulated board's video outputs
     QToolButton* ToolButtonParallelPort = nullptr;
 
     // The crosspoint commands with this window's labels, alert option and address pins.

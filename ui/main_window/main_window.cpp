@@ -35,6 +35,7 @@
 #include "ui/channel_window/channel_window.h"
 #include "ui/channel_window/channel_windows.h"
 #include "ui/help/help.h"
+#include "ui/monitor/monitor_window.h"
 #include "ui/widgets/tool_buttons.h"
 #include "ui/widgets/window_navigation.h"
 #include "vanlpt/vanlpt.h"
@@ -107,6 +108,7 @@ void TOsdexForm::Connect_Navigation() {
     }
     connect(menuViewXelorCrosspoint, &QAction::triggered, this,
             &TOsdexForm::menuViewXelorCrosspointClick);
+    connect(menuViewMonitor, &QAction::triggered, this, Show_Monitor_Window);
     connect(ToolButtonViewCrosspoint, &QToolButton::clicked, this,
             &TOsdexForm::ToolButtonViewCrosspointClick);
     connect(menuViewParallelPort, &QAction::triggered, this,

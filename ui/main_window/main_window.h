@@ -88,6 +88,7 @@ public:
     std::array<QAction*, 8> menuViewCh{};  // "Osdex Channel &0" .. "&7"
     QAction* menuViewParallelPort = nullptr;
     QAction* menuViewXelorCrosspoint = nullptr;
+    QAction* menuViewMonitor = nullptr;  // the simulated board's video outputs
     QMenu* menuHelp = nullptr;
     QAction* menuHelpIndex = nullptr;
     QAction* menuHelpAbout = nullptr;

@@ -157,6 +157,7 @@ void TOsdexForm::Build_View_Menu() {
     }
     menuViewParallelPort = Add_Item(menuView, "menuViewParallelPort", "&Parallel Port");
     menuViewXelorCrosspoint = Add_Item(menuView, "menuViewXelorCrosspoint", "Xelor &Crosspoint");
+    menuViewMonitor = Add_Item(menuView, "menuViewMonitor", "Video &Monitor");
 }
 
 void TOsdexForm::Build_Help_Menu() {

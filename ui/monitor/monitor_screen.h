@@ -1,0 +1,25 @@
+// One monitor screen of the Video Monitor: a channel's frame, drawn to the widget's size
+// (a thumbnail, the enlarged view fitted) or at 1:1. A click on it asks for it enlarged.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+class MonitorScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit MonitorScreen(const QImage* frame, QWidget* parent = nullptr);
+
+    // The frame to show (it must outlive the screen, or be replaced first).
+    void Show_Frame(const QImage* frame);
+
+signals:
+    void Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    const QImage* frame_;
+};
