@@ -92,6 +92,7 @@ public:
     unsigned Register_Busy_Polls() const { return register_busy_polls_; }
     unsigned Memory_Busy_Polls() const { return memory_busy_polls_; }
     void Set_Stuck_Busy(bool stuck) { stuck_busy_ = stuck; }
+    bool Stuck_Busy() const { return stuck_busy_; }
 
     // Loss of sync on one channel: STATUS bit 0 and LOSALL bit n.
     void Set_Loss_Of_Sync(int channel, bool lost);
