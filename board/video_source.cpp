@@ -10,7 +10,7 @@ namespace {
 constexpr std::uint8_t kBarLevel = 191;  // 75 % of full scale
 constexpr int kBars = 8;
 constexpr int kStripeWidth = 32;
-constexpr unsigned kStripeStep = 2;  // pixels the stripes move per frame
+constexpr unsigned kStripeStep = 2;  // pixels the stripes move left per frame
 
 constexpr std::uint32_t Rgb(bool red, bool green, bool blue) {
     return kOpaque | (red ? kBarLevel << 16 : 0U) | (green ? kBarLevel << 8 : 0U) |
