@@ -269,6 +269,13 @@ std::uint16_t OsdexChip::Quad(int channel, int line, int quad) const {
     return memory_[(static_cast<std::size_t>(channel) * kLines + line) * kQuadsPerLine + quad];
 }
 
+std::span<const std::uint16_t, kQuadsPerLine> OsdexChip::Line_Quads(int channel, int line) const {
+    Check_Location(channel, line, 0);
+    return std::span<const std::uint16_t, kQuadsPerLine>(
+        memory_.data() + (static_cast<std::size_t>(channel) * kLines + line) * kQuadsPerLine,
+        kQuadsPerLine);
+}
+
 void OsdexChip::Set_Quad(int channel, int line, int quad, std::uint16_t value) {
     Check_Location(channel, line, quad);
     Store_Quad(channel, static_cast<unsigned>(line), static_cast<unsigned>(quad), value);

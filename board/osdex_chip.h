@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "board/display_geometry.h"
@@ -102,6 +103,8 @@ public:
     std::uint8_t Register(unsigned address) const;            // the value a read would return
     void Set_Register(unsigned address, std::uint8_t value);  // stores as a write would, no command
     std::uint16_t Quad(int channel, int line, int quad) const;  // QPH << 8 | QPL
+    // The kQuadsPerLine quads of one line, left to right.
+    std::span<const std::uint16_t, kQuadsPerLine> Line_Quads(int channel, int line) const;
     void Set_Quad(int channel, int line, int quad, std::uint16_t value);
     unsigned Pixel(int channel, int line, int x) const;  // level 0..15, x = 0..711
     void Set_Pixel(int channel, int line, int x, unsigned level);

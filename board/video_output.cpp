@@ -122,8 +122,9 @@ void VideoOutput::Draw_Row(const OsdexChip& chip, int channel, int row) {
 
 void VideoOutput::Draw_Overlay_Line(const OsdexChip& chip, unsigned source, int line,
                                     int horizontal_shift, std::uint32_t* out) {
+    const auto quads = chip.Line_Quads(static_cast<int>(source), line);
     for (int q = 0; q < kQuadsPerLine; ++q) {
-        const std::uint16_t quad = chip.Quad(static_cast<int>(source), line, q);
+        const std::uint16_t quad = quads[q];
         if (quad == 0) continue;
         for (int p = 0; p < kPixelsPerQuad; ++p) {
             const unsigned level = quad >> (12 - 4 * p) & 15U;

@@ -22,15 +22,28 @@ constexpr std::array<std::uint32_t, kBars> kBarColours = {
     Rgb(false, true, false), Rgb(true, false, true),  Rgb(true, false, false),
     Rgb(false, false, true), Rgb(false, false, false)};
 
-void Fill_Bars(std::uint32_t* out) {
-    for (int x = 0; x < kFrameWidth; ++x) out[x] = kBarColours[x * kBars / kFrameWidth];
+using Row = std::array<std::uint32_t, kFrameWidth>;
+
+// Bars and ramp are the same on every row: each row is a copy of one made once.
+const Row& Bars_Row() {
+    static const Row row = [] {
+        Row r{};
+        for (int x = 0; x < kFrameWidth; ++x) r[x] = kBarColours[x * kBars / kFrameWidth];
+        return r;
+    }();
+    return row;
 }
 
-void Fill_Ramp(std::uint32_t* out) {
-    for (int x = 0; x < kFrameWidth; ++x) {
-        const int grey = (x * 255 + (kFrameWidth - 1) / 2) / (kFrameWidth - 1);
-        out[x] = Grey_Pixel(static_cast<std::uint8_t>(grey));
-    }
+const Row& Ramp_Row() {
+    static const Row row = [] {
+        Row r{};
+        for (int x = 0; x < kFrameWidth; ++x) {
+            const int grey = (x * 255 + (kFrameWidth - 1) / 2) / (kFrameWidth - 1);
+            r[x] = Grey_Pixel(static_cast<std::uint8_t>(grey));
+        }
+        return r;
+    }();
+    return row;
 }
 
 void Fill_Stripes(int row, unsigned frame_number, std::uint32_t* out) {
@@ -85,10 +98,10 @@ void ChannelSource::Set_Picture(std::span<const std::uint32_t> pixels, int width
 void ChannelSource::Fill_Row(int row, unsigned frame_number, std::uint32_t* out) const {
     switch (kind_) {
         case VideoSource::ColourBars:
-            Fill_Bars(out);
+            std::copy(Bars_Row().begin(), Bars_Row().end(), out);
             return;
         case VideoSource::GreyRamp:
-            Fill_Ramp(out);
+            std::copy(Ramp_Row().begin(), Ramp_Row().end(), out);
             return;
         case VideoSource::Black:
             std::fill(out, out + kFrameWidth, kOpaque);
