@@ -127,6 +127,7 @@ void Set_Target(Slot& slot, const PortTarget& target, bool fresh) {
     }
     Save_State_File(slot);
     slot.target = target;
+    slot.fell_back_from.clear();  // a new target stands in for nothing
     slot.state_file.reset();
     slot.unusable.clear();
     slot.sim_raw.reset();
