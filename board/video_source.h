@@ -19,7 +19,7 @@ inline constexpr std::int64_t kMaxSourcePixels = std::int64_t{1} << 26;
 enum class VideoSource {
     ColourBars,  // eight vertical 75 % bars: white, yellow, cyan, green, magenta, red, blue, black
     GreyRamp,    // black at the left to white at the right
-    Black,       //
+    Black,
     MovingPattern,  // diagonal stripes that move with the frame number
     Picture,        // a still picture, scaled to the frame
 };
