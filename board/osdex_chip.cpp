@@ -1,13 +1,13 @@
 #include "board/osdex_chip.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 #include <string>
 
 namespace board {
 namespace {
 
-constexpr unsigned kBankSize = 16;
 constexpr unsigned kChannelBanksEnd = kChannels * kBankSize;  // 128
 constexpr unsigned kMultiBank = kChannels;                    // bank index of 128..135
 constexpr unsigned kLineMask = kLines - 1;                    // QPLINE is 9 bits wide
@@ -44,6 +44,8 @@ void OsdexChip::Power_Up() {
     }
     std::fill(memory_.begin(), memory_.end(), std::uint16_t{0});
     busy_polls_left_ = 0;
+    Update_Sharers();
+    changes_.Mark_All();
 }
 
 // ---- bus accesses ----
@@ -127,8 +129,9 @@ void OsdexChip::Execute_Command(int channel, std::uint8_t command) {
         registers_[base + kQPL] = static_cast<std::uint8_t>(quad & 0xFF);
         if (in_range) ++counters_.quads_read;
     } else if (in_range) {
-        Memory(channel, line, column) =
-            static_cast<std::uint16_t>(registers_[base + kQPH] << 8 | registers_[base + kQPL]);
+        Store_Quad(
+            channel, line, column,
+            static_cast<std::uint16_t>(registers_[base + kQPH] << 8 | registers_[base + kQPL]));
         ++counters_.quads_written;
     }
     Advance(a);
@@ -148,12 +151,26 @@ void OsdexChip::Execute_Mwrite(std::uint8_t mask) {
     } else {
         for (int channel = 0; channel < kChannels; ++channel) {
             if ((mask >> channel & 1U) == 0) continue;
-            Memory(channel, line, column) = quad;
+            Store_Quad(channel, line, column, quad);
             ++counters_.quads_written;
         }
     }
     Advance(a);
     Start_Busy(memory_busy_polls_);
+}
+
+// A quad that changes redraws its line on the channel and on every channel that shows this
+// channel's memory on that line.
+void OsdexChip::Store_Quad(int channel, unsigned line, unsigned column, std::uint16_t value) {
+    std::uint16_t& quad = Memory(channel, line, column);
+    if (quad == value) return;
+    quad = value;
+    changes_.Mark_Line(channel, line);
+    for (unsigned sharers = sharers_[channel]; sharers != 0; sharers &= sharers - 1) {
+        const int sharer = std::countr_zero(sharers);
+        if (Share_Source(sharer, static_cast<int>(line)) == static_cast<unsigned>(channel))
+            changes_.Mark_Line(sharer, line);
+    }
 }
 
 // QPHORIZ counts modulo 256 (it is a plain 8-bit register); QPLINE wraps from 511 to 0.
@@ -175,7 +192,9 @@ void OsdexChip::Advance(const QuadAddress& a) {
 void OsdexChip::Set_Loss_Of_Sync(int channel, bool lost) {
     Check(channel >= 0 && channel < kChannels, "channel");
     const auto bit = static_cast<std::uint8_t>(1U << channel);
-    los_ = static_cast<std::uint8_t>(lost ? (los_ | bit) : (los_ & ~bit));
+    const auto los = static_cast<std::uint8_t>(lost ? (los_ | bit) : (los_ & ~bit));
+    if (los != los_) changes_.Mark_Channel(channel);
+    los_ = los;
 }
 
 bool OsdexChip::Loss_Of_Sync(int channel) const {
@@ -201,7 +220,48 @@ void OsdexChip::Set_Register(unsigned address, std::uint8_t value) {
     if (address == kLOSALL) return;  // read-only: the chip reports sync, nobody sets it
     if (Is_Line_High(address)) value &= 1U;
     if (address < kChannelBanksEnd && address % kBankSize == kSTATUS) value &= ~kStatusLos;
+    const std::uint8_t before = registers_[address];
     registers_[address] = value;
+    if (before != value) Note_Register_Change(address, before);
+}
+
+// Offsets, blanking and sharing change what a channel shows everywhere; the quad data and
+// address registers and the multi-channel bank change nothing on the screen.
+void OsdexChip::Note_Register_Change(unsigned address, std::uint8_t before) {
+    if (address >= kChannelBanksEnd) return;
+    const int channel = static_cast<int>(address / kBankSize);
+    switch (address % kBankSize) {
+        case kSTATUS:
+            if (((before ^ registers_[address]) & kStatusBlank) != 0)
+                changes_.Mark_Channel(channel);
+            break;
+        case kHOFFSET:
+        case kVOFFSET:
+            changes_.Mark_Channel(channel);
+            break;
+        case kSHRSRC:
+        case kSHRBEGH:
+        case kSHRBEGL:
+        case kSHRENDH:
+        case kSHRENDL:
+            changes_.Mark_Channel(channel);
+            Update_Sharers();
+            break;
+        default:
+            break;
+    }
+}
+
+void OsdexChip::Update_Sharers() {
+    sharers_.fill(0);
+    for (int channel = 0; channel < kChannels; ++channel) {
+        const unsigned base = static_cast<unsigned>(channel) * kBankSize;
+        const unsigned sources = registers_[base + kSHRSRC];
+        if (sources == 0 || Nine_Bit(base + kSHRENDH) < Nine_Bit(base + kSHRBEGH)) continue;
+        const auto source = static_cast<unsigned>(std::bit_width(sources) - 1);
+        if (source != static_cast<unsigned>(channel))
+            sharers_[source] |= static_cast<std::uint8_t>(1U << channel);
+    }
 }
 
 std::uint16_t OsdexChip::Quad(int channel, int line, int quad) const {
@@ -209,9 +269,16 @@ std::uint16_t OsdexChip::Quad(int channel, int line, int quad) const {
     return memory_[(static_cast<std::size_t>(channel) * kLines + line) * kQuadsPerLine + quad];
 }
 
+std::span<const std::uint16_t, kQuadsPerLine> OsdexChip::Line_Quads(int channel, int line) const {
+    Check_Location(channel, line, 0);
+    return std::span<const std::uint16_t, kQuadsPerLine>(
+        memory_.data() + (static_cast<std::size_t>(channel) * kLines + line) * kQuadsPerLine,
+        kQuadsPerLine);
+}
+
 void OsdexChip::Set_Quad(int channel, int line, int quad, std::uint16_t value) {
     Check_Location(channel, line, quad);
-    Memory(channel, line, quad) = value;
+    Store_Quad(channel, static_cast<unsigned>(line), static_cast<unsigned>(quad), value);
 }
 
 // Pixel 0 of a quad is its leftmost pixel and the high nibble of QPH.
@@ -242,19 +309,23 @@ unsigned OsdexChip::Quad_Column(int bank) const {
     return registers_[a.column_register];
 }
 
+// A 9-bit line value: bit 8 in the register at high_address, bits 7..0 in the next one.
+unsigned OsdexChip::Nine_Bit(unsigned high_address) const {
+    return (registers_[high_address] & 1U) << 8 | registers_[high_address + 1];
+}
+
 // SHRSRC holds one bit per source channel; lines SHRBEG..SHREND (inclusive) of the channel
-// show that channel's memory. Should several bits be set, the lowest channel wins.
+// show that channel's memory. Should several bits be set, the highest channel wins, as the
+// register panels read the value back.
 unsigned OsdexChip::Share_Source(int channel, int line) const {
+    Check_Location(channel, line, 0);
     const unsigned base = static_cast<unsigned>(channel) * kBankSize;
     const unsigned sources = registers_[base + kSHRSRC];
     if (sources == 0) return static_cast<unsigned>(channel);
-    const unsigned begin = (registers_[base + kSHRBEGH] & 1U) << 8 | registers_[base + kSHRBEGL];
-    const unsigned end = (registers_[base + kSHRENDH] & 1U) << 8 | registers_[base + kSHRENDL];
     const auto l = static_cast<unsigned>(line);
-    if (l < begin || l > end) return static_cast<unsigned>(channel);
-    unsigned source = 0;
-    while ((sources >> source & 1U) == 0) ++source;
-    return source;
+    if (l < Nine_Bit(base + kSHRBEGH) || l > Nine_Bit(base + kSHRENDH))
+        return static_cast<unsigned>(channel);
+    return static_cast<unsigned>(std::bit_width(sources) - 1);
 }
 
 std::uint16_t OsdexChip::Displayed_Quad(int channel, int line, int quad) const {

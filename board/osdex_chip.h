@@ -2,19 +2,21 @@
 // its 256 register addresses, the eight channels' display memory, the quad commands with
 // their address auto-increment, loss-of-sync reporting and the busy time after an access.
 // It knows nothing of pins; SimulatedBoard decodes the bus cycles and calls Write/Read.
+// It notes which channels and lines of its video each change touches (VideoChanges), so
+// that the video output redraws only those.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
+
+#include "board/display_geometry.h"
+#include "board/video_changes.h"
 
 namespace board {
 
-inline constexpr int kChannels = 8;
-inline constexpr int kLines = 512;         // QPLINE 0..511
-inline constexpr int kQuadsPerLine = 178;  // QPHORIZ 0..177
-inline constexpr int kPixelsPerQuad = 4;
-inline constexpr int kPixelsPerLine = kQuadsPerLine * kPixelsPerQuad;  // 712
+inline constexpr unsigned kBankSize = 16;  // addresses per channel; channel n starts at 16 n
 
 // Offsets inside a channel's bank of 16 addresses (bank start 16 n).
 enum ChannelRegister : unsigned {
@@ -91,6 +93,7 @@ public:
     unsigned Register_Busy_Polls() const { return register_busy_polls_; }
     unsigned Memory_Busy_Polls() const { return memory_busy_polls_; }
     void Set_Stuck_Busy(bool stuck) { stuck_busy_ = stuck; }
+    bool Stuck_Busy() const { return stuck_busy_; }
 
     // Loss of sync on one channel: STATUS bit 0 and LOSALL bit n.
     void Set_Loss_Of_Sync(int channel, bool lost);
@@ -100,6 +103,8 @@ public:
     std::uint8_t Register(unsigned address) const;            // the value a read would return
     void Set_Register(unsigned address, std::uint8_t value);  // stores as a write would, no command
     std::uint16_t Quad(int channel, int line, int quad) const;  // QPH << 8 | QPL
+    // The kQuadsPerLine quads of one line, left to right.
+    std::span<const std::uint16_t, kQuadsPerLine> Line_Quads(int channel, int line) const;
     void Set_Quad(int channel, int line, int quad, std::uint16_t value);
     unsigned Pixel(int channel, int line, int x) const;  // level 0..15, x = 0..711
     void Set_Pixel(int channel, int line, int x, unsigned level);
@@ -108,6 +113,14 @@ public:
     // The quad the channel's video shows at (line, quad): level 0 while blanked, the source
     // channel's memory on shared lines.
     std::uint16_t Displayed_Quad(int channel, int line, int quad) const;
+    // The channel whose memory the channel's display line shows: the highest channel set in
+    // SHRSRC on lines SHRBEG..SHREND, else the channel itself. Blanking is not considered.
+    unsigned Share_Source(int channel, int line) const;
+
+    // What changed on the channel's video since the last call; marks start afresh. Power-up
+    // marks everything.
+    ChannelChanges Take_Video_Changes(int channel) { return changes_.Take(channel); }
+    const VideoChanges& Video_Changes() const { return changes_; }
 
     const ChipCounters& Counters() const { return counters_; }
     void Reset_Counters() { counters_ = {}; }
@@ -125,10 +138,13 @@ private:
     void Advance(const QuadAddress& a);
     bool Quad_In_Range(unsigned line, unsigned column) const;
     std::uint16_t& Memory(int channel, unsigned line, unsigned column);
+    void Store_Quad(int channel, unsigned line, unsigned column, std::uint16_t value);
     unsigned Line_Of(const QuadAddress& a) const;
     static QuadAddress Channel_Address(int channel);
     static QuadAddress Multi_Address();
-    unsigned Share_Source(int channel, int line) const;
+    unsigned Nine_Bit(unsigned high_address) const;
+    void Note_Register_Change(unsigned address, std::uint8_t before);
+    void Update_Sharers();
     void Start_Busy(unsigned polls);
 
     std::array<std::uint8_t, 256> registers_{};
@@ -139,6 +155,9 @@ private:
     unsigned busy_polls_left_ = 0;
     bool stuck_busy_ = false;
     ChipCounters counters_;
+    VideoChanges changes_;
+    // sharers_[s]: the other channels that show channel s's memory on some of their lines.
+    std::array<std::uint8_t, kChannels> sharers_{};
 };
 
 }  // namespace board

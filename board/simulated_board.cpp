@@ -26,6 +26,14 @@ void SimulatedBoard::Set_Connected(bool connected) {
     connected_ = connected;
 }
 
+void SimulatedBoard::Clear_Faults() {
+    Set_Connected(true);
+    loopback_broken_ = false;
+    read_flip_mask_ = 0;
+    chip_.Set_Stuck_Busy(false);
+    for (int channel = 0; channel < kChannels; ++channel) chip_.Set_Loss_Of_Sync(channel, false);
+}
+
 // ---- the connector ----
 
 void SimulatedBoard::Drive_Pins(std::uint8_t data_latch, bool data_driven,

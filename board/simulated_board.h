@@ -3,14 +3,17 @@
 // pin 10. It sees pin levels only (SimulatedPort turns register accesses into them) and
 // answers through the input pins and, while the port floats them, the data pins.
 //
+// Its video output (Video()) is what a monitor on each channel shows.
+//
 // Fault injection: Set_Connected(false) (no board on the cable), Set_Loopback_Broken,
 // Set_Read_Flip_Mask (bits flipped in every value the chip drives on a read) here;
-// stuck busy and loss of sync per channel on Chip().
+// stuck busy and loss of sync per channel on Chip(); Clear_Faults() ends them all.
 #pragma once
 
 #include <cstdint>
 
 #include "board/osdex_chip.h"
+#include "board/video_output.h"
 #include "board/xelor_crosspoint.h"
 
 namespace board {
@@ -61,6 +64,13 @@ public:
     const OsdexChip& Chip() const { return chip_; }
     XelorCrosspoint& Crosspoint() { return crosspoint_; }
     const XelorCrosspoint& Crosspoint() const { return crosspoint_; }
+    VideoOutput& Video() { return video_; }
+    const VideoOutput& Video() const { return video_; }
+
+    // The channel's monitor picture brought up to date for frame_number; rows redrawn.
+    int Render_Video(int channel, unsigned frame_number) {
+        return video_.Render(chip_, channel, frame_number);
+    }
 
     const BoardCounters& Counters() const { return counters_; }
     void Reset_Counters();  // board, chip and crosspoint counters
@@ -72,6 +82,8 @@ public:
     bool Loopback_Broken() const { return loopback_broken_; }
     void Set_Read_Flip_Mask(std::uint8_t mask) { read_flip_mask_ = mask; }
     std::uint8_t Read_Flip_Mask() const { return read_flip_mask_; }
+    // Connected, loopback whole, no flips, chip not stuck, every channel in sync.
+    void Clear_Faults();
 
 private:
     void On_Control_Edges(std::uint8_t old_levels, std::uint8_t new_levels);
@@ -81,6 +93,7 @@ private:
 
     OsdexChip chip_;
     XelorCrosspoint crosspoint_;
+    VideoOutput video_;
     std::uint8_t port_latch_ = 0;
     bool port_drives_ = true;
     std::uint8_t control_levels_ = kPin1Wr | kPin14Addr | kPin17Cs;  // port power-up: control 0

@@ -73,12 +73,14 @@ std::uint64_t Transactions() {
 bool Read_Board_Snapshot(vanlpt::BoardState* state) {
     const std::int32_t failures = num_busy_timeout_errors;
     const std::uint64_t start = Transactions();
-    // Triggers and LOSALL hold no setting: they are kept as 0, so that the same board always
-    // gives the same file.
+    // Triggers and LOSALL hold no setting: they are kept as 0, and so is each STATUS's loss
+    // of sync bit, so that the same board always gives the same file.
     for (unsigned a = 0; a < vanlpt::kStateRegisters; ++a) {
         const auto address = static_cast<std::uint8_t>(a);
         state->registers[a] = Restorable(address) ? Read_Register(address) : 0;
     }
+    for (int c = 0; c < vanlpt::kStateChannels; ++c)
+        state->registers[Bank_Register(c, Reg::STATUS)] &= static_cast<std::uint8_t>(~Status_LOS);
     for (int c = 0; c < vanlpt::kStateChannels; ++c) {
         Read_Channel_Memory(c, state);
         Restore_Moved_Registers(c, *state);

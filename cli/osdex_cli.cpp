@@ -9,6 +9,7 @@
 #include "cli/board_session.h"
 #include "cli/doctor_command.h"
 #include "cli/memory_commands.h"
+#include "cli/monitor_command.h"
 #include "cli/register_commands.h"
 #include "cli/route_command.h"
 #include "cli/state_commands.h"
@@ -34,6 +35,7 @@ struct Arguments {
     bool quiet = false;
     Number_Argument address, data, channel, level, output, input, gain;
     std::string file;
+    std::string source;
     bool verify = false;
 };
 
@@ -91,6 +93,23 @@ int Run_Memory(const CLI::App& memory, Arguments& a) {
     return Run_Memory_Load(channel, a.file);
 }
 
+void Add_Monitor_Command(CLI::App& app, Arguments& a) {
+    CLI::App* monitor = app.add_subcommand(
+        "monitor",
+        "Write one frame of what a monitor on channel CH of the simulated board shows, the "
+        "overlay over the channel's video, as a 712 x 512 PNG");
+    monitor->add_option("CH", a.channel.text, "Channel, 0..7")->required();
+    monitor->add_option("FILE", a.file, "The PNG file to write")->required();
+    monitor->add_option("--source", a.source,
+                        "The video under the overlay: bars (default), ramp, black, or a picture "
+                        "file (./bars for a file of that name)");
+}
+
+int Run_Monitor_Command(Arguments& a) {
+    if (!Check_Number("channel", 7, &a.channel)) return Exit_Bad_Usage;
+    return Run_Monitor(static_cast<int>(a.channel.value), a.file, a.source);
+}
+
 void Add_Route_Command(CLI::App& app, Arguments& a) {
     CLI::App* route = app.add_subcommand(
         "route", "Route crosspoint input IN to output OUT, or switch OUT off (one single update)");
@@ -137,6 +156,7 @@ int Run_Command(const CLI::App& app, Arguments& a) {
     }
     if (app.got_subcommand("replay")) return Run_Replay(a.file, a.verify, a.quiet);
     if (app.got_subcommand("route")) return Run_Route_Command(a);
+    if (app.got_subcommand("monitor")) return Run_Monitor_Command(a);
     if (app.got_subcommand("doctor")) return Run_Doctor(a.port);
     if (const CLI::App* memory = app.get_subcommand("memory"); memory->parsed())
         return Run_Memory(*memory, a);
@@ -161,6 +181,7 @@ int Run_Osdex(int argc, char** argv) {
     app.require_subcommand(0, 1);
     Add_Register_Commands(app, a);
     Add_Memory_Commands(app, a);
+    Add_Monitor_Command(app, a);
     Add_Route_Command(app, a);
     Add_Doctor_Command(app);
     Add_State_Commands(app, a);

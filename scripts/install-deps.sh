@@ -9,7 +9,7 @@ packages=(
     openbox xdotool x11-utils imagemagick
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libcli11-dev
+    libcli11-dev zlib1g-dev
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth
     locales

@@ -37,13 +37,34 @@ bool Write_All(int fd, std::string_view bytes) {
     return true;
 }
 
+constexpr const char* kNotRegular =
+    "it is not a regular file (a folder, pipe or device has that name)";
+
+std::string Folder_Of(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace
+
+std::optional<std::string> Check_Whole_File_Writable(const std::string& path) {
+    struct stat target;
+    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode))
+        return std::string(kNotRegular);
+    const std::string folder = Folder_Of(path);
+    struct stat folder_status;
+    if (::stat(folder.c_str(), &folder_status) != 0) return Cause(errno);
+    if (!S_ISDIR(folder_status.st_mode)) return Cause(ENOTDIR);
+    // The new file is made in the folder and renamed there.
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) return Cause(errno);
+    return std::nullopt;
+}
 
 std::optional<std::string> Write_Whole_File(const std::string& path, std::string_view bytes) {
     struct stat target;
     const bool exists = ::stat(path.c_str(), &target) == 0;
-    if (exists && !S_ISREG(target.st_mode))
-        return std::string("it is not a regular file (a folder, pipe or device has that name)");
+    if (exists && !S_ISREG(target.st_mode)) return std::string(kNotRegular);
 
     std::string temporary;
     const mode_t mode = exists ? (target.st_mode & 07777) : 0666;

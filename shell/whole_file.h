@@ -13,6 +13,10 @@
 // refused. An existing file keeps its permissions.
 std::optional<std::string> Write_Whole_File(const std::string& path, std::string_view bytes);
 
+// Whether Write_Whole_File could write path now, without writing anything: the cause when
+// path's folder is missing or may not be written in, or path names a folder, pipe or device.
+std::optional<std::string> Check_Whole_File_Writable(const std::string& path);
+
 // Reads the whole content of path into *bytes: regular files only, never blocking on a pipe
 // or a device, at most max_bytes. The reason in plain words when it cannot be read.
 std::optional<std::string> Read_Whole_File(const std::string& path, std::size_t max_bytes,

@@ -116,6 +116,10 @@ BoardState Capture_Board_State(const board::SimulatedBoard& model) {
     BoardState s;
     const board::OsdexChip& chip = model.Chip();
     for (unsigned a = 0; a < kStateRegisters; ++a) s.registers[a] = chip.Register(a);
+    // Loss of sync is a condition of the run, not a setting: a file never records it.
+    s.registers[board::kLOSALL] = 0;
+    for (int c = 0; c < kStateChannels; ++c)
+        s.registers[board::kBankSize * c + board::kSTATUS] &= ~board::kStatusLos;
     for (int c = 0; c < kStateChannels; ++c)
         for (int line = 0; line < kStateLines; ++line)
             for (int q = 0; q < kStateQuadsPerLine; ++q) s.Quad(c, line, q) = chip.Quad(c, line, q);

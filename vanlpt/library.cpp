@@ -17,7 +17,9 @@
 #include "vanlpt/port_mapping.h"
 #include "vanlpt/ppdev_port.h"
 #include "vanlpt/report.h"
+#include "vanlpt/simulated_faults.h"
 #include "vanlpt/simulated_raw_port.h"
+#include "vanlpt/simulated_video.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
 
@@ -125,6 +127,7 @@ void Set_Target(Slot& slot, const PortTarget& target, bool fresh) {
     }
     Save_State_File(slot);
     slot.target = target;
+    slot.fell_back_from.clear();  // a new target stands in for nothing
     slot.state_file.reset();
     slot.unusable.clear();
     slot.sim_raw.reset();
@@ -269,6 +272,29 @@ std::string Port_Summary(int n) {
             return text + Describe_Target(slot.target);
     }
     return text + "none";
+}
+
+// The simulated board behind LPT1, for the extras only a simulated board has; nullptr with
+// the library's error saying why not.
+board::SimulatedBoard* Simulated_LPT1(const char* needed_for) {
+    Library& L = Lib();
+    Ensure_Mapping();
+    Slot& slot = L.slots[0];
+    if (!slot.unusable.empty()) {
+        L.error = "LPT1: " + slot.unusable;
+        return nullptr;
+    }
+    if (slot.board && !slot.custom) return slot.board.get();
+    L.error = Port_Summary(1) + " is no simulated board, and only a simulated board has " +
+              needed_for + " (set " + kPortsVariable + "=1=sim or osdex --port sim)";
+    return nullptr;
+}
+
+// 1 when the extra went through, else 0 with its reason kept.
+int Extra_Result(const std::string& problem) {
+    if (problem.empty()) return 1;
+    Lib().error = problem;
+    return 0;
 }
 
 std::string Version_Text() {
@@ -513,6 +539,7 @@ const char* Vanlpt_Doctor_Report(int* problems) {
 
 void Vanlpt_Shutdown(void) {
     vanlpt::Deselect();
+    Vanlpt_Clear_Simulated_Faults();
     vanlpt::Save_State_Files();
 }
 
@@ -522,6 +549,49 @@ const char* Vanlpt_Port_Description(int n) {
     vanlpt::Ensure_Mapping();
     text = vanlpt::Port_Summary(n);
     return text.c_str();
+}
+
+constexpr const char* kVideoOutput = "a video output the library can show";
+constexpr const char* kFaults = "faults to switch";
+
+int Vanlpt_Channel_Frame(int channel, unsigned frame_number, uint32_t* pixels, int* changed) {
+    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kVideoOutput);
+    if (model == nullptr) return 0;
+    return vanlpt::Extra_Result(
+        vanlpt::Fetch_Channel_Frame(*model, channel, frame_number, pixels, changed));
+}
+
+int Vanlpt_Set_Video_Source(int channel, int source, const uint32_t* picture, int width,
+                            int height) {
+    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kVideoOutput);
+    if (model == nullptr) return 0;
+    return vanlpt::Extra_Result(
+        vanlpt::Set_Video_Source(*model, channel, source, picture, width, height));
+}
+
+int Vanlpt_Video_Source(int channel) {
+    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kVideoOutput);
+    if (model == nullptr) return -1;
+    const int source = vanlpt::Video_Source_Of(*model, channel);
+    if (source < 0) Lib().error = "there is no channel " + std::to_string(channel);
+    return source;
+}
+
+int Vanlpt_Set_Simulated_Fault(int fault, unsigned value) {
+    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kFaults);
+    if (model == nullptr) return 0;
+    return vanlpt::Extra_Result(vanlpt::Set_Simulated_Fault(*model, fault, value));
+}
+
+int Vanlpt_Simulated_Fault(int fault, unsigned* value) {
+    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kFaults);
+    if (model == nullptr) return 0;
+    return vanlpt::Extra_Result(vanlpt::Get_Simulated_Fault(*model, fault, value));
+}
+
+void Vanlpt_Clear_Simulated_Faults(void) {
+    for (vanlpt::Slot& slot : Lib().slots)
+        if (slot.board) slot.board->Clear_Faults();
 }
 
 }  // extern "C"

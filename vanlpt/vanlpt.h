@@ -4,6 +4,8 @@
 // inside the library (see docs/port-backends.md); nothing above it knows.
 #pragma once
 
+#include <stdint.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -53,8 +55,9 @@ unsigned long Get_DUT_BUSY_Highest_Count(void);
 int Try_DUT_Register_Write(unsigned char address, unsigned char data);
 int Try_DUT_Register_Read(unsigned char address, unsigned char* data);
 
-// Extra: the human-readable reason the last Select_LPT_123 or register transaction failed,
-// with what to do about it; "" when nothing has failed. Valid until the next library call.
+// Extra: the human-readable reason the last Select_LPT_123, register transaction or other
+// extra failed, with what to do about it; "" when nothing has failed. Valid until the next
+// library call.
 const char* Vanlpt_Last_Error(void);
 
 // Extra: tries every real port the mapping names and returns what keeps any port from
@@ -79,14 +82,64 @@ int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16]
 // the number of problems found. Valid until the next call.
 const char* Vanlpt_Doctor_Report(int* problems);
 
-// Extra: the normal end of the library's use: the port is released and every simulated board
-// kept in a state file (sim:FILE) is written back to it. Also runs at the process's normal
-// exit; safe to call more than once.
+// Extra: the normal end of the library's use: the port is released, the simulated boards'
+// faults end, and every simulated board kept in a state file (sim:FILE) is written back to
+// it. Also runs at the process's normal exit; safe to call more than once.
 void Vanlpt_Shutdown(void);
 
 // Extra: what stands behind LPTn, e.g. "LPT1: simulated board", "LPT1: /dev/parport0
 // (ppdev)", "LPT2: none"; "" for n outside 1..3. Valid until the next call.
 const char* Vanlpt_Port_Description(int n);
+
+// ---- Extras of the simulated board behind LPT1: its video output and its faults ----
+// They reach that board whether or not LPT1 is selected, and fail (0, with the reason in
+// Vanlpt_Last_Error()) when LPT1 is no usable simulated board: a real port, none, a
+// simulated port with no board, or a sim:FILE board that cannot be used.
+
+// A channel's frame: display-memory coordinates, row by row from the top.
+#define VANLPT_FRAME_WIDTH 712
+#define VANLPT_FRAME_HEIGHT 512
+
+// Video sources, the picture a channel's overlay lies over.
+#define VANLPT_VIDEO_BARS 0     // colour bars (every channel at the start)
+#define VANLPT_VIDEO_RAMP 1     // grey ramp, black at the left to white at the right
+#define VANLPT_VIDEO_BLACK 2    // black
+#define VANLPT_VIDEO_MOVING 3   // a test pattern that moves from frame to frame
+#define VANLPT_VIDEO_PICTURE 4  // a still picture
+
+// Extra: what a monitor on channel 0..7 shows in frame frame_number (the caller numbers the
+// frames; only the moving pattern depends on the number): VANLPT_FRAME_WIDTH ×
+// VANLPT_FRAME_HEIGHT pixels 0xFFRRGGBB into pixels. *changed (changed may be NULL) is 1
+// when any of it was redrawn since the previous call for this channel, 0 when it is the
+// frame that call returned. Only what changed is drawn. Nonzero on success; 0 with pixels
+// untouched for a bad channel, NULL pixels or no simulated board.
+int Vanlpt_Channel_Frame(int channel, unsigned frame_number, uint32_t* pixels, int* changed);
+
+// Extra: the video source of channel 0..7 for the rest of the run (a power cycle of the
+// board keeps it). VANLPT_VIDEO_PICTURE takes picture: width × height pixels 0xAARRGGBB
+// row by row from the top, copied, scaled to the frame and laid over black by their alpha,
+// at most 2^26 pixels; the other sources take NULL, 0, 0. Nonzero on success; 0 with the
+// source unchanged for a bad channel, source or picture, or no simulated board.
+int Vanlpt_Set_Video_Source(int channel, int source, const uint32_t* picture, int width,
+                            int height);
+// Extra: the video source of channel 0..7; -1 for a bad channel or no simulated board.
+int Vanlpt_Video_Source(int channel);
+
+// Faults of the simulated board, each with one value.
+#define VANLPT_FAULT_LOSS_OF_SYNC 1  // bit n set: channel n has no video sync (0..255)
+#define VANLPT_FAULT_UNPLUGGED 2     // 1: the cable is pulled from the board (0 or 1)
+#define VANLPT_FAULT_STUCK_BUSY 3    // 1: the chip's RDY/~BUSY stays low (0 or 1)
+#define VANLPT_FAULT_READ_FLIPS 4    // bit n set: data line Dn reads inverted (0..255)
+
+// Extra: sets a fault's value. Nonzero on success; 0 with nothing changed for an unknown
+// fault, a value out of its range, or no simulated board. Faults last until cleared or the
+// end of the run; they are never kept in a sim:FILE board.
+int Vanlpt_Set_Simulated_Fault(int fault, unsigned value);
+// Extra: a fault's value into *value. Nonzero on success; 0 for an unknown fault, NULL
+// value or no simulated board.
+int Vanlpt_Simulated_Fault(int fault, unsigned* value);
+// Extra: ends every fault of every simulated board. Vanlpt_Shutdown calls it.
+void Vanlpt_Clear_Simulated_Faults(void);
 
 #ifdef __cplusplus
 }

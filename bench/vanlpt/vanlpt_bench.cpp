@@ -1,8 +1,10 @@
 // Figures of the port library on the simulated board: port I/O operations per register
-// write and read, and register transactions per second through the C interface.
+// write and read, register transactions per second through the C interface, and the cost of
+// fetching a channel's frame.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "board/simulated_board.h"
 #include "board/simulated_port.h"
@@ -78,6 +80,22 @@ void BM_MwriteStream(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_MwriteStream);
+
+// What the monitor window pays per channel and frame: the call copies the whole frame and
+// draws only what changed, here nothing or one line.
+void BM_ChannelFrameCall(benchmark::State& state) {
+    board::SimulatedBoard* b = Prepare(1);
+    std::vector<std::uint32_t> pixels(VANLPT_FRAME_WIDTH * VANLPT_FRAME_HEIGHT);
+    Vanlpt_Channel_Frame(0, 0, pixels.data(), nullptr);
+    std::uint16_t value = 0;
+    for (auto _ : state) {
+        if (state.range(0) != 0) b->Chip().Set_Quad(0, 100, 10, ++value);
+        benchmark::DoNotOptimize(Vanlpt_Channel_Frame(0, 0, pixels.data(), nullptr));
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(state.range(0) != 0 ? "one line changed" : "nothing changed");
+}
+BENCHMARK(BM_ChannelFrameCall)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

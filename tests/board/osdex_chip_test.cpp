@@ -174,6 +174,12 @@ TEST_F(OsdexChipTest, DisplayedQuadHonoursBlankAndSharing) {
     bus.Write(Reg(1, kSHRENDL), 0);
     EXPECT_EQ(b.Chip().Displayed_Quad(1, 100, 3), 0x3333);
     EXPECT_EQ(b.Chip().Displayed_Quad(1, 300, 3), 0);  // beyond the shared range
+    // With two sources set, the higher channel is shown.
+    b.Chip().Set_Quad(2, 100, 3, 0x2222);
+    bus.Write(Reg(1, kSHRSRC), 0x0C);
+    EXPECT_EQ(b.Chip().Displayed_Quad(1, 100, 3), 0x3333);
+    bus.Write(Reg(1, kSHRSRC), 0x05);
+    EXPECT_EQ(b.Chip().Displayed_Quad(1, 100, 3), 0x2222);
     bus.Write(Reg(1, kSTATUS), kStatusBlank);
     EXPECT_EQ(b.Chip().Displayed_Quad(1, 100, 3), 0);
 }

@@ -1,6 +1,9 @@
 // Level <-> colour mapping and the self test's reporting.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "board/osd_levels.h"
 #include "chip/luma.h"
 #include "chip/program_state.h"
 #include "shell/dialogs.h"
@@ -33,6 +36,16 @@ TEST_F(LumaTest, ColoursMapByLuma) {
     EXPECT_EQ(Color_To_OSD(0x01FF0000u), 1);  // not transparent: the top byte differs
     EXPECT_EQ(Color_To_OSD(Invalid_Color), 15);
     EXPECT_EQ(Color_To_OSD(0), 1);
+}
+
+// The level names the program shows and the IRE the simulated chip puts on its video.
+TEST_F(LumaTest, LevelNamesGiveTheIreOfTheBoardsVideo) {
+    EXPECT_STREQ(Level_Names[0], "OSDFILL=0 (Transparent)");
+    for (int level = 1; level < 16; ++level) {
+        const std::string expected = "OSDFILL=" + std::to_string(level) + " (" +
+                                     std::to_string(board::kLevelIre[level]) + " IRE)";
+        EXPECT_EQ(Level_Names[level], expected);
+    }
 }
 
 TEST_F(LumaTest, SelfTestShowsOnlyPass) {

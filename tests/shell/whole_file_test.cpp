@@ -77,4 +77,21 @@ TEST_F(WholeFileTest, APipeOrFolderIsNeverReplaced) {
     EXPECT_TRUE(Write_Whole_File(dir_.string(), "x").has_value());
 }
 
+// The check before a long job says what the write would say, and writes nothing.
+TEST_F(WholeFileTest, TheWritableCheckSaysWhatTheWriteWouldSay) {
+    EXPECT_EQ(Check_Whole_File_Writable(path_), std::nullopt);
+    EXPECT_EQ(Check_Whole_File_Writable("relative-name.png"), std::nullopt);
+    EXPECT_EQ(Files(), 0u);
+    std::ofstream(path_) << "old";
+    const std::string under_file = path_ + "/x";
+    const std::string no_folder = (dir_ / "none" / "x").string();
+    for (const std::string& bad : {under_file, no_folder}) {
+        const auto cause = Check_Whole_File_Writable(bad);
+        ASSERT_TRUE(cause.has_value()) << bad;
+        EXPECT_EQ(cause, Write_Whole_File(bad, "x")) << bad;
+    }
+    EXPECT_TRUE(Check_Whole_File_Writable(dir_.string()).has_value());
+    EXPECT_EQ(Content(), "old");
+}
+
 }  // namespace

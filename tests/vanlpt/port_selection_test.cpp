@@ -140,6 +140,10 @@ TEST_F(PortSelection, TheFallBackIsToldOnceWithWhatWasTriedWhyAndWhatToDo) {
                  "LPT1: simulated board (/dev/parport0 could not be used)");
     EXPECT_STREQ(Vanlpt_Port_Description(2), "LPT2: none");
     EXPECT_NE(Select_LPT_123(1), 0);  // the simulated board answers
+    // Mapped to another target, LPT1 no longer stands in for anything.
+    ASSERT_NE(Vanlpt_Map_Port(1, "unplugged"), 0);
+    ASSERT_NE(Vanlpt_Map_Port(1, "sim"), 0);
+    EXPECT_STREQ(Vanlpt_Port_Description(1), "LPT1: simulated board");
 }
 
 TEST_F(PortSelection, MappedPortsThatFailAreToldAndDescribed) {
