@@ -183,9 +183,9 @@ std::uint32_t Masked_Colour(std::uint32_t value, const Header& h) {
 }
 
 // Writes the picture's pixels; refuses palette indexes beyond the palette.
-class Pixel_Sink {
+class PixelSink {
 public:
-    Pixel_Sink(const Header& h, std::vector<std::uint32_t> palette, BmpPicture* picture)
+    PixelSink(const Header& h, std::vector<std::uint32_t> palette, BmpPicture* picture)
         : header_(h), palette_(std::move(palette)), picture_(picture) {
         picture_->pixels.assign(static_cast<std::size_t>(h.width * h.height), 0);
     }
@@ -253,7 +253,7 @@ std::string Check_Plain_Size(Bytes b, const Header& h) {
                       std::to_string(needed) + " bytes of pixels");
 }
 
-std::string Decode_Plain(Bytes b, const Header& h, Pixel_Sink& sink) {
+std::string Decode_Plain(Bytes b, const Header& h, PixelSink& sink) {
     const std::int64_t stride = Stride(h);
     for (std::int64_t row = 0; row < h.height; ++row) {
         const std::uint8_t* bytes = b.data() + h.data_offset + row * stride;
@@ -271,9 +271,9 @@ std::string Decode_Plain(Bytes b, const Header& h, Pixel_Sink& sink) {
 // The RLE8 / RLE4 stream: runs, end of line, end of bitmap, delta and absolute runs. Every
 // pixel must be written: a line that ends early, a delta that skips pixels or a stream that
 // stops before the last line leaves the picture incomplete.
-class Rle_Decoder {
+class RleDecoder {
 public:
-    Rle_Decoder(Bytes b, const Header& h, Pixel_Sink& sink)
+    RleDecoder(Bytes b, const Header& h, PixelSink& sink)
         : b_(b), h_(h), sink_(sink), at_(h.data_offset), rle8_(h.compression == Bi_Rle8) {}
 
     std::string Run() {
@@ -352,7 +352,7 @@ private:
 
     Bytes b_;
     const Header& h_;
-    Pixel_Sink& sink_;
+    PixelSink& sink_;
     std::size_t at_;
     bool rle8_;
     std::int64_t x_ = 0;
@@ -388,8 +388,8 @@ BmpPicture Decode_Bmp(std::span<const std::uint8_t> bytes) {
     }
     if (!picture.error.empty()) return picture;
 
-    Pixel_Sink sink(header, Read_Palette(bytes, header), &picture);
-    picture.error = Is_Compressed(header) ? Rle_Decoder(bytes, header, sink).Run()
+    PixelSink sink(header, Read_Palette(bytes, header), &picture);
+    picture.error = Is_Compressed(header) ? RleDecoder(bytes, header, sink).Run()
                                           : Decode_Plain(bytes, header, sink);
     if (!picture.error.empty()) {
         picture.pixels.clear();

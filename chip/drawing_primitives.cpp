@@ -33,11 +33,11 @@ bool Stop_Before_Step() {
 }
 
 // The registers of one bank that quad commands use.
-struct Bank_Registers {
+struct BankRegisters {
     std::uint8_t qph, qpl, column, line_high, line_low, increment, trigger;
 };
 
-Bank_Registers Channel_Registers(std::uint8_t bank) {
+BankRegisters Channel_Registers(std::uint8_t bank) {
     const auto at = [bank](std::uint8_t offset) {
         return static_cast<std::uint8_t>(bank | offset);
     };
@@ -45,22 +45,22 @@ Bank_Registers Channel_Registers(std::uint8_t bank) {
             at(Reg::QPLINEL), at(Reg::STATUS), at(Reg::COMMAND)};
 }
 
-constexpr Bank_Registers Multi_Registers{MReg::QPH,     MReg::QPL,     MReg::QPHORIZ, MReg::QPLINEH,
-                                         MReg::QPLINEL, MReg::CONTROL, MReg::MWRITE};
+constexpr BankRegisters Multi_Registers{MReg::QPH,     MReg::QPL,     MReg::QPHORIZ, MReg::QPLINEH,
+                                        MReg::QPLINEL, MReg::CONTROL, MReg::MWRITE};
 
 enum class Direction { Horizontal, Vertical };
 
 // How a primitive sets the increment bits: the multi-channel runs write CONTROL as a whole,
 // everything else by read-modify-write so that BLANK and ASYNC keep their state.
-enum class Increment_Write { Whole, Keep_Other_Bits };
+enum class IncrementWrite { Whole, Keep_Other_Bits };
 
 std::uint8_t Increment_Bit(Direction direction) {
     return direction == Direction::Horizontal ? Status_HINC : Status_VINC;
 }
 
-void Set_Increment(const Bank_Registers& r, Direction direction, Increment_Write how) {
+void Set_Increment(const BankRegisters& r, Direction direction, IncrementWrite how) {
     const std::uint8_t bit = Increment_Bit(direction);
-    if (how == Increment_Write::Whole) {
+    if (how == IncrementWrite::Whole) {
         Write_Register(r.increment, bit);
         return;
     }
@@ -71,7 +71,7 @@ void Set_Increment(const Bank_Registers& r, Direction direction, Increment_Write
 // With the cache on, sets the increment again when the cache no longer knows it to be set
 // (another handler changed it between steps, or the cache was invalidated). Without the cache
 // nothing is known, and every step is sent as it stands.
-void Keep_Increment(const Bank_Registers& r, Direction direction, Increment_Write how) {
+void Keep_Increment(const BankRegisters& r, Direction direction, IncrementWrite how) {
     if (!Cache_Enabled) return;
     const std::optional<std::uint8_t> value = Register_Cache_Value(r.increment);
     if (!value || (*value & Increment_Bits) != Increment_Bit(direction)) {
@@ -83,7 +83,7 @@ void Write_Unless_Held(std::uint8_t address, std::uint8_t data) {
     if (!Register_Cache_Holds(address, data)) Write_Register(address, data);
 }
 
-void Write_Position(const Bank_Registers& r, int line, int quad) {
+void Write_Position(const BankRegisters& r, int line, int quad) {
     Write_Register(r.line_high, Line_High(line));
     Write_Register(r.line_low, Line_Low(line));
     Write_Register(r.column, static_cast<std::uint8_t>(quad));
@@ -127,9 +127,9 @@ Span Region_Quads(int x0, int x1) {
 
 // A run: one command repeated while the chip's address advances.
 struct Run {
-    Bank_Registers r;
+    BankRegisters r;
     Direction direction;
-    Increment_Write how;
+    IncrementWrite how;
     std::uint8_t trigger_value;  // COMMAND 2, or the channel mask for MWRITE
     int line;
     int quad;
@@ -137,13 +137,13 @@ struct Run {
     std::optional<std::uint16_t> data;  // QPH << 8 | QPL when known
 };
 
-Run Horizontal_Run(const Bank_Registers& r, Increment_Write how, std::uint8_t trigger_value, int x0,
+Run Horizontal_Run(const BankRegisters& r, IncrementWrite how, std::uint8_t trigger_value, int x0,
                    int x1, int line) {
     const Span quads = Run_Quads(x0, x1);
     return {r, Direction::Horizontal, how, trigger_value, line, quads.first, quads.count, {}};
 }
 
-Run Vertical_Run(const Bank_Registers& r, Increment_Write how, std::uint8_t trigger_value, int x,
+Run Vertical_Run(const BankRegisters& r, IncrementWrite how, std::uint8_t trigger_value, int x,
                  int y0, int y1) {
     const Span rows = Span_To(y0, y1);
     return {r,          Direction::Vertical, how,        trigger_value,
@@ -151,7 +151,7 @@ Run Vertical_Run(const Bank_Registers& r, Increment_Write how, std::uint8_t trig
 }
 
 // The quad data the chip holds, when the cache knows it.
-std::optional<std::uint16_t> Held_Data(const Bank_Registers& r) {
+std::optional<std::uint16_t> Held_Data(const BankRegisters& r) {
     const auto high = Register_Cache_Value(r.qph);
     const auto low = Register_Cache_Value(r.qpl);
     if (!high || !low) return std::nullopt;
@@ -192,8 +192,8 @@ bool Uniform(int a, int b, int c, int d) {
 }
 
 // One row of a solid rectangle in display memory: the data, then the run.
-bool Write_Solid_Row(const Bank_Registers& r, Increment_Write how, std::uint8_t trigger_value,
-                     int x0, int x1, int y, int a, int b, int c, int d) {
+bool Write_Solid_Row(const BankRegisters& r, IncrementWrite how, std::uint8_t trigger_value, int x0,
+                     int x1, int y, int a, int b, int c, int d) {
     const std::uint8_t high = Data_Byte(a, b);
     const std::uint8_t low = Data_Byte(c, d);
     Write_Register(r.qph, high);
@@ -205,12 +205,12 @@ bool Write_Solid_Row(const Bank_Registers& r, Increment_Write how, std::uint8_t 
 
 // Rows of a region, quad by quad; the increment bit is kept on between rows.
 template <typename Quad_Step>
-bool For_Region(const Bank_Registers& r, int x0, int y0, int x1, int y1, Quad_Step step) {
+bool For_Region(const BankRegisters& r, int x0, int y0, int x1, int y1, Quad_Step step) {
     const Span quads = Region_Quads(x0, x1);
     const Span rows = Inclusive_Span(y0, y1);
     for (int row = 0; row < rows.count; ++row) {
         if (Stop_Before_Step()) return false;
-        Keep_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
+        Keep_Increment(r, Direction::Horizontal, IncrementWrite::Keep_Other_Bits);
         for (int q = 0; q < quads.count; ++q) {
             step((quads.first + q) * Pixels_Per_Quad, rows.first + row);
         }
@@ -226,7 +226,7 @@ void Set_Event_Interval(std::uint32_t interval_ms) {
 }
 
 void Write_Pixel(std::uint8_t bank, int x, int line, int level) {
-    const Bank_Registers r = Channel_Registers(bank);
+    const BankRegisters r = Channel_Registers(bank);
     // Floor division and modulo, so a negative x still names one pixel of one quad.
     const int quad = x >> 2;
     const int pixel = x & 3;
@@ -248,7 +248,7 @@ void Paint_Pixel(Canvas* canvas, int x, int y, int level) {
 }
 
 void Write_Quad(std::uint8_t bank, int x, int line, int p0, int p1, int p2, int p3) {
-    const Bank_Registers r = Channel_Registers(bank);
+    const BankRegisters r = Channel_Registers(bank);
     Write_Register(r.qph, Data_Byte(p0, p1));
     Write_Register(r.qpl, Data_Byte(p2, p3));
     Write_Position(r, line, Column_To_Quad(x));
@@ -257,7 +257,7 @@ void Write_Quad(std::uint8_t bank, int x, int line, int p0, int p1, int p2, int 
 
 void Write_Quad_Multi(std::uint8_t mask, int x, int line, int p0, int p1, int p2, int p3) {
     if (mask == 0) return;
-    const Bank_Registers& r = Multi_Registers;
+    const BankRegisters& r = Multi_Registers;
     Write_Register(r.qph, Data_Byte(p0, p1));
     Write_Register(r.qpl, Data_Byte(p2, p3));
     Write_Position(r, line, Column_To_Quad(x));
@@ -265,7 +265,7 @@ void Write_Quad_Multi(std::uint8_t mask, int x, int line, int p0, int p1, int p2
 }
 
 QuadLevels Read_Quad(std::uint8_t bank, int x, int line) {
-    const Bank_Registers r = Channel_Registers(bank);
+    const BankRegisters r = Channel_Registers(bank);
     Write_Position(r, line, Column_To_Quad(x));
     Write_Register(r.trigger, Command_Read_Quad);
     const std::uint8_t high = Read_Register(r.qph);
@@ -289,27 +289,27 @@ QuadLevels Pick_Quad(Canvas* canvas, int x, int y) {
 }
 
 bool Write_Horiz_Run(std::uint8_t bank, int x0, int x1, int line) {
-    const Bank_Registers r = Channel_Registers(bank);
-    Run run = Horizontal_Run(r, Increment_Write::Keep_Other_Bits, Command_Write_Quad, x0, x1, line);
+    const BankRegisters r = Channel_Registers(bank);
+    Run run = Horizontal_Run(r, IncrementWrite::Keep_Other_Bits, Command_Write_Quad, x0, x1, line);
     run.data = Held_Data(r);
     return Execute_Run(run);
 }
 
 bool Write_Vert_Run(std::uint8_t bank, int x, int y0, int y1) {
-    const Bank_Registers r = Channel_Registers(bank);
-    Run run = Vertical_Run(r, Increment_Write::Keep_Other_Bits, Command_Write_Quad, x, y0, y1);
+    const BankRegisters r = Channel_Registers(bank);
+    Run run = Vertical_Run(r, IncrementWrite::Keep_Other_Bits, Command_Write_Quad, x, y0, y1);
     run.data = Held_Data(r);
     return Execute_Run(run);
 }
 
 bool Write_Horiz_Run_Multi(std::uint8_t mask, int x0, int x1, int line) {
-    Run run = Horizontal_Run(Multi_Registers, Increment_Write::Whole, mask, x0, x1, line);
+    Run run = Horizontal_Run(Multi_Registers, IncrementWrite::Whole, mask, x0, x1, line);
     run.data = Held_Data(Multi_Registers);
     return Execute_Run(run);
 }
 
 bool Write_Vert_Run_Multi(std::uint8_t mask, int x, int y0, int y1) {
-    Run run = Vertical_Run(Multi_Registers, Increment_Write::Whole, mask, x, y0, y1);
+    Run run = Vertical_Run(Multi_Registers, IncrementWrite::Whole, mask, x, y0, y1);
     run.data = Held_Data(Multi_Registers);
     return Execute_Run(run);
 }
@@ -356,12 +356,12 @@ bool Paint_Open_Rect(Canvas* canvas, int x0, int y0, int x1, int y1, int a, int 
 
 bool Write_Solid_Rect(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, int y1, int a,
                       int b, int c, int d) {
-    const Bank_Registers r = Channel_Registers(bank);
+    const BankRegisters r = Channel_Registers(bank);
     const Span rows = Inclusive_Span(y0, y1);
     for (int row = 0; row < rows.count; ++row) {
         const int y = rows.first + row;
         if (Stop_Before_Step()) return false;
-        if (!Write_Solid_Row(r, Increment_Write::Keep_Other_Bits, Command_Write_Quad, x0, x1, y, a,
+        if (!Write_Solid_Row(r, IncrementWrite::Keep_Other_Bits, Command_Write_Quad, x0, x1, y, a,
                              b, c, d) ||
             !Paint_Horiz_Run(canvas, x0, x1, y, a, b, c, d)) {
             return false;
@@ -376,8 +376,7 @@ bool Write_Solid_Rect_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, i
     for (int row = 0; row < rows.count; ++row) {
         const int y = rows.first + row;
         if (Stop_Before_Step()) return false;
-        if (!Write_Solid_Row(Multi_Registers, Increment_Write::Whole, mask, x0, x1, y, a, b, c,
-                             d)) {
+        if (!Write_Solid_Row(Multi_Registers, IncrementWrite::Whole, mask, x0, x1, y, a, b, c, d)) {
             return false;
         }
         // The channel pictures that mirror the memory this row was written to.
@@ -392,8 +391,8 @@ bool Write_Solid_Rect_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, i
 
 bool Upload_Picture(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, int y1) {
     if (!canvas) return true;
-    const Bank_Registers r = Channel_Registers(bank);
-    Set_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
+    const BankRegisters r = Channel_Registers(bank);
+    Set_Increment(r, Direction::Horizontal, IncrementWrite::Keep_Other_Bits);
     return For_Region(r, x0, y0, x1, y1, [&](int x, int y) {
         const QuadLevels p = Pick_Quad(canvas, x, y);
         Write_Quad(bank, x, y, p[0], p[1], p[2], p[3]);
@@ -402,7 +401,7 @@ bool Upload_Picture(std::uint8_t bank, Canvas* canvas, int x0, int y0, int x1, i
 
 bool Upload_Picture_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, int x1, int y1) {
     if (mask == 0 || !canvas) return true;
-    Set_Increment(Multi_Registers, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
+    Set_Increment(Multi_Registers, Direction::Horizontal, IncrementWrite::Keep_Other_Bits);
     return For_Region(Multi_Registers, x0, y0, x1, y1, [&](int x, int y) {
         const QuadLevels p = Pick_Quad(canvas, x, y);
         Write_Quad_Multi(mask, x, y, p[0], p[1], p[2], p[3]);
@@ -411,8 +410,8 @@ bool Upload_Picture_Multi(std::uint8_t mask, Canvas* canvas, int x0, int y0, int
 
 bool Read_Back_Picture(Canvas* canvas, std::uint8_t bank, int x0, int y0, int x1, int y1,
                        const std::function<void()>& refresh) {
-    const Bank_Registers r = Channel_Registers(bank);
-    Set_Increment(r, Direction::Horizontal, Increment_Write::Keep_Other_Bits);
+    const BankRegisters r = Channel_Registers(bank);
+    Set_Increment(r, Direction::Horizontal, IncrementWrite::Keep_Other_Bits);
     return For_Region(r, x0, y0, x1, y1, [&](int x, int y) {
         const QuadLevels p = Read_Quad(bank, x, y);
         Paint_Quad(canvas, x, y, p[0], p[1], p[2], p[3]);

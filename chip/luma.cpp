@@ -39,7 +39,7 @@ namespace {
 
 constexpr const char* Test_Caption = "Osdex RGB to Luma test";
 
-struct Reference_Row {
+struct ReferenceRow {
     std::uint32_t color;
     int level;
 };
@@ -64,7 +64,7 @@ bool Check_Round_Trips() {
 }
 
 bool Check_Reference_Table() {
-    Reference_Row rows[42];
+    ReferenceRow rows[42];
     int n = 0;
     for (int k = 0; k < 32; ++k) rows[n++] = {Make_Color(k, k, k), 1};
     rows[n++] = {Make_Color(0, 0, 0), 1};
@@ -79,7 +79,7 @@ bool Check_Reference_Table() {
     rows[n++] = {Make_Color(0, 255, 255), 10};
 
     bool pass = true;
-    for (const Reference_Row& row : rows) {
+    for (const ReferenceRow& row : rows) {
         const int level = Color_To_OSD(row.color);
         if (level == row.level) continue;
         char text[128];

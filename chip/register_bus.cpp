@@ -68,11 +68,11 @@ void Invalidate(std::uint8_t address) {
 }
 
 // The registers a quad command works with: its data, position and increment control.
-struct Quad_Bank {
+struct QuadBank {
     std::uint8_t data_high, data_low, column, line_high, line_low, control;
 };
 
-Quad_Bank Bank_Of_Trigger(std::uint8_t trigger) {
+QuadBank Bank_Of_Trigger(std::uint8_t trigger) {
     if (trigger == MReg::MWRITE) {
         return {MReg::QPH, MReg::QPL, MReg::QPHORIZ, MReg::QPLINEH, MReg::QPLINEL, MReg::CONTROL};
     }
@@ -85,7 +85,7 @@ Quad_Bank Bank_Of_Trigger(std::uint8_t trigger) {
             static_cast<std::uint8_t>(base | Reg::STATUS)};
 }
 
-void Invalidate_Position(const Quad_Bank& bank) {
+void Invalidate_Position(const QuadBank& bank) {
     Invalidate(bank.column);
     Invalidate(bank.line_high);
     Invalidate(bank.line_low);
@@ -96,7 +96,7 @@ void Invalidate_Position(const Quad_Bank& bank) {
 // known for sure, the entries are forgotten instead: a forgotten entry costs one write, a
 // wrong one loses pixels.
 void Model_Trigger(std::uint8_t trigger, std::uint8_t value) {
-    const Quad_Bank bank = Bank_Of_Trigger(trigger);
+    const QuadBank bank = Bank_Of_Trigger(trigger);
     if (trigger != MReg::MWRITE && value != Command_Write_Quad) {
         // A read-quad loads QPH/QPL from display memory; other codes are not modelled.
         Invalidate(bank.data_high);
@@ -133,7 +133,7 @@ void Model_Trigger(std::uint8_t trigger, std::uint8_t value) {
 void Forget_Write(std::uint8_t address) {
     Invalidate(address);
     if (Is_Trigger_Address(address)) {
-        const Quad_Bank bank = Bank_Of_Trigger(address);
+        const QuadBank bank = Bank_Of_Trigger(address);
         Invalidate_Position(bank);
         Invalidate(bank.data_high);
         Invalidate(bank.data_low);

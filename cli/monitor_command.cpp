@@ -13,7 +13,7 @@
 
 namespace {
 
-struct Video_Source {
+struct VideoSourceChoice {
     int kind = VANLPT_VIDEO_BARS;
     std::vector<std::uint32_t> picture;  // 0xAARRGGBB, for VANLPT_VIDEO_PICTURE
     int width = 0;
@@ -25,9 +25,9 @@ int Failed(const std::string& what, int status) {
     return status;
 }
 
-Video_Source Picture_Source(const QImage& loaded) {
+VideoSourceChoice Picture_Source(const QImage& loaded) {
     const QImage image = loaded.convertToFormat(QImage::Format_ARGB32);
-    Video_Source source{VANLPT_VIDEO_PICTURE, {}, image.width(), image.height()};
+    VideoSourceChoice source{VANLPT_VIDEO_PICTURE, {}, image.width(), image.height()};
     source.picture.reserve(static_cast<std::size_t>(image.width()) * image.height());
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
@@ -38,13 +38,13 @@ Video_Source Picture_Source(const QImage& loaded) {
 
 // The words name the built-in sources; anything else is a picture file (./bars for a file
 // of that name). False with *error when the file cannot be loaded.
-bool Resolve_Source(const std::string& text, Video_Source* source, std::string* error) {
+bool Resolve_Source(const std::string& text, VideoSourceChoice* source, std::string* error) {
     if (text.empty() || text == "bars") return true;
     if (text == "ramp" || text == "black") {
         source->kind = text == "ramp" ? VANLPT_VIDEO_RAMP : VANLPT_VIDEO_BLACK;
         return true;
     }
-    const Picture_Load_Result loaded = Load_Picture_File(text);
+    const PictureLoadResult loaded = Load_Picture_File(text);
     if (loaded.image.isNull()) {
         *error = loaded.error;
         return false;
@@ -53,7 +53,7 @@ bool Resolve_Source(const std::string& text, Video_Source* source, std::string* 
     return true;
 }
 
-bool Show_Source(int channel, const Video_Source& source) {
+bool Show_Source(int channel, const VideoSourceChoice& source) {
     return Vanlpt_Set_Video_Source(channel, source.kind,
                                    source.picture.empty() ? nullptr : source.picture.data(),
                                    source.width, source.height) != 0;
@@ -62,7 +62,7 @@ bool Show_Source(int channel, const Video_Source& source) {
 }  // namespace
 
 int Run_Monitor(int channel, const std::string& path, const std::string& source_text) {
-    Video_Source source;
+    VideoSourceChoice source;
     std::string error;
     if (!Resolve_Source(source_text, &source, &error)) return Failed(error, Exit_Bad_Usage);
     if (auto cause = Check_Whole_File_Writable(path))

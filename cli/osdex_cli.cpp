@@ -17,13 +17,13 @@
 namespace {
 
 // A number argument: decimal or 0x hexadecimal, within 0..max.
-struct Number_Argument {
+struct NumberArgument {
     std::string text;
     unsigned value = 0;
 };
 
 // Checks every number argument of the chosen command; the message names the bad one.
-bool Check_Number(const char* what, unsigned max, Number_Argument* arg) {
+bool Check_Number(const char* what, unsigned max, NumberArgument* arg) {
     if (Parse_Byte_Number(arg->text, max, &arg->value)) return true;
     std::cerr << "osdex: bad " << what << " \"" << arg->text << "\": expected 0.." << max
               << ", decimal or 0x hexadecimal\n";
@@ -33,7 +33,7 @@ bool Check_Number(const char* what, unsigned max, Number_Argument* arg) {
 struct Arguments {
     std::string port;
     bool quiet = false;
-    Number_Argument address, data, channel, level, output, input, gain;
+    NumberArgument address, data, channel, level, output, input, gain;
     std::string file;
     std::string source;
     bool verify = false;

@@ -7,11 +7,11 @@
 namespace {
 
 constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
-constexpr std::uint8_t kBitDepth = 8;
-constexpr std::uint8_t kColourTypeRgb = 2;
-constexpr std::uint8_t kFilterNone = 0;
+constexpr std::uint8_t Bit_Depth = 8;
+constexpr std::uint8_t Colour_Type_Rgb = 2;
+constexpr std::uint8_t Filter_None = 0;
 // Rows of raw data bigger than this would not fit zlib's length type in one call.
-constexpr std::size_t kMaxRawBytes = std::size_t{1} << 31;
+constexpr std::size_t Max_Raw_Bytes = std::size_t{1} << 31;
 
 void Put_U32(std::string& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>(value >> shift & 0xFF);
@@ -32,8 +32,8 @@ std::string Header(int width, int height) {
     std::string header;
     Put_U32(header, static_cast<std::uint32_t>(width));
     Put_U32(header, static_cast<std::uint32_t>(height));
-    header += static_cast<char>(kBitDepth);
-    header += static_cast<char>(kColourTypeRgb);
+    header += static_cast<char>(Bit_Depth);
+    header += static_cast<char>(Colour_Type_Rgb);
     header += std::string(3, '\0');  // deflate, adaptive filtering, no interlace
     return header;
 }
@@ -43,7 +43,7 @@ std::string Raw_Rows(std::span<const std::uint32_t> pixels, int width, int heigh
     std::string raw;
     raw.reserve(static_cast<std::size_t>(height) * (1 + 3 * static_cast<std::size_t>(width)));
     for (int y = 0; y < height; ++y) {
-        raw += static_cast<char>(kFilterNone);
+        raw += static_cast<char>(Filter_None);
         for (int x = 0; x < width; ++x) {
             const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
             raw += static_cast<char>(p >> 16 & 0xFF);
@@ -72,7 +72,8 @@ std::string Encode_Png(std::span<const std::uint32_t> pixels, int width, int hei
     if (width <= 0 || height <= 0 ||
         pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
         throw std::invalid_argument("a PNG needs width x height pixels");
-    if (static_cast<std::size_t>(height) * (1 + 3 * static_cast<std::size_t>(width)) > kMaxRawBytes)
+    if (static_cast<std::size_t>(height) * (1 + 3 * static_cast<std::size_t>(width)) >
+        Max_Raw_Bytes)
         throw std::invalid_argument("the picture is too large for one PNG block");
     std::string png(kSignature, sizeof kSignature - 1);
     Put_Chunk(png, "IHDR", Header(width, height));

@@ -38,19 +38,19 @@ board::SimulatedBoard& Board() {
     return *vanlpt::testing::Simulated_Board(1);
 }
 
-struct Bus_Count {
+struct BusCount {
     std::uint64_t writes = 0;
     std::uint64_t reads = 0;
     std::uint64_t cycles() const { return writes + reads; }
 };
 
-Bus_Count Count_Now() {
+BusCount Count_Now() {
     const auto& c = Board().Chip().Counters();
     return {c.register_writes, c.register_reads};
 }
 
-Bus_Count Since(const Bus_Count& start) {
-    const Bus_Count now = Count_Now();
+BusCount Since(const BusCount& start) {
+    const BusCount now = Count_Now();
     return {now.writes - start.writes, now.reads - start.reads};
 }
 
@@ -70,13 +70,13 @@ void Release(QWidget* view, QPoint at) {
 }
 
 // Bus cycles of the press and of the release of a solid-rectangle drag over `rows` rows.
-std::pair<Bus_Count, Bus_Count> Solid_Rect_Drag(int rows) {
+std::pair<BusCount, BusCount> Solid_Rect_Drag(int rows) {
     Init_DUT_Bus();  // a cache that knows nothing yet
     QWidget* view = OsdexForm->Image1;
-    const Bus_Count before_press = Count_Now();
+    const BusCount before_press = Count_Now();
     Press(view, {10, 20});
-    const Bus_Count press = Since(before_press);
-    const Bus_Count before_release = Count_Now();
+    const BusCount press = Since(before_press);
+    const BusCount before_release = Count_Now();
     Release(view, {170, 20 + rows - 1});
     return {press, Since(before_release)};
 }

@@ -88,12 +88,12 @@ void Report_Upload_Cycles() {
     Cache_Enabled = 1;
 }
 
-struct Erase_Time {
+struct EraseTime {
     double wall_ms;
     double cpu_ms;  // the process's CPU time: what the erase costs on an idle machine
 };
 
-Erase_Time Full_Erase_Time() {
+EraseTime Full_Erase_Time() {
     Fresh_Board();
     Pictures pictures;
     const auto start = std::chrono::steady_clock::now();
@@ -105,9 +105,9 @@ Erase_Time Full_Erase_Time() {
 }
 
 void Report_Full_Erase_Time() {
-    const Erase_Time without_pump = Full_Erase_Time();
+    const EraseTime without_pump = Full_Erase_Time();
     Program_Services().process_events = [] { QCoreApplication::processEvents(); };
-    const Erase_Time with_pump = Full_Erase_Time();
+    const EraseTime with_pump = Full_Erase_Time();
     Program_Services().process_events = nullptr;
     std::printf(
         "full erase, 8 channels: event pump running %.1f ms wall / %.1f ms CPU, "

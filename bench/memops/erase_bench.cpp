@@ -27,7 +27,7 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 
-struct Erase_Figures {
+struct EraseFigures {
     double wall_ms = 0;
     double cpu_ms = 0;  // this process's processor time: what the erase costs on a loaded box
     double longest_gap_ms = 0;
@@ -38,7 +38,7 @@ double Ms(Steady::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-Erase_Figures Timed_Erase(QAction* item) {
+EraseFigures Timed_Erase(QAction* item) {
     std::vector<Steady::time_point> turns;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] { turns.push_back(Steady::now()); });
@@ -52,7 +52,7 @@ Erase_Figures Timed_Erase(QAction* item) {
     turns.push_back(end);
     probe.stop();
 
-    Erase_Figures figures;
+    EraseFigures figures;
     figures.wall_ms = Ms(end - start);
     figures.cpu_ms = 1000.0 * static_cast<double>(cpu_end - cpu_start) / CLOCKS_PER_SEC;
     figures.event_turns = static_cast<int>(turns.size()) - 2;
@@ -61,12 +61,12 @@ Erase_Figures Timed_Erase(QAction* item) {
     return figures;
 }
 
-void Report(const char* setting, std::vector<Erase_Figures> runs) {
+void Report(const char* setting, std::vector<EraseFigures> runs) {
     std::sort(runs.begin(), runs.end(),
               [](const auto& a, const auto& b) { return a.wall_ms < b.wall_ms; });
     double worst_gap = 0;
     for (const auto& run : runs) worst_gap = std::max(worst_gap, run.longest_gap_ms);
-    const Erase_Figures& median = runs[runs.size() / 2];
+    const EraseFigures& median = runs[runs.size() / 2];
     std::printf(
         "%-32s wall median %6.1f ms (min %6.1f, max %6.1f), cpu %6.1f ms; longest event "
         "gap median %5.1f ms, worst %5.1f ms; %d event turns\n",
@@ -74,9 +74,9 @@ void Report(const char* setting, std::vector<Erase_Figures> runs) {
         median.longest_gap_ms, worst_gap, median.event_turns);
 }
 
-std::vector<Erase_Figures> Erase_Runs(int count) {
+std::vector<EraseFigures> Erase_Runs(int count) {
     QAction* items[2] = {OsdexForm->menuImageEraseWhite, OsdexForm->menuImageEraseTransparent};
-    std::vector<Erase_Figures> runs;
+    std::vector<EraseFigures> runs;
     for (int i = 0; i < count; ++i) runs.push_back(Timed_Erase(items[i % 2]));
     return runs;
 }

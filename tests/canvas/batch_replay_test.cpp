@@ -40,7 +40,7 @@ TEST_F(BatchReplayTest, ABatchFileTheWindowsRecordedReplaysToTheSameDisplayMemor
     QDir::setCurrent(previous);
 
     const std::string board = folder.filePath("replayed.osdex").toStdString();
-    const Osdex_Run run = Run_Osdex_Program(
+    const OsdexRun run = Run_Osdex_Program(
         {"--port=sim:" + board, "replay", folder.filePath("regtest.bat").toStdString()});
     ASSERT_EQ(run.status, 0) << run.err;
     vanlpt::BoardState replayed;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-struct Bmp_Layout {
+struct BmpLayout {
     int width = 1;
     int height = 1;  // negative: top-down
     int bits = 8;
@@ -19,7 +19,7 @@ inline void Put_Le(std::vector<std::uint8_t>& out, std::uint32_t value, int byte
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-inline std::vector<std::uint8_t> Bmp_File(const Bmp_Layout& layout) {
+inline std::vector<std::uint8_t> Bmp_File(const BmpLayout& layout) {
     const std::uint32_t offset =
         14 + 40 + 4 * static_cast<std::uint32_t>(layout.masks.size() + layout.palette.size());
     std::vector<std::uint8_t> out = {'B', 'M'};

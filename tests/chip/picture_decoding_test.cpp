@@ -121,10 +121,10 @@ TEST(PictureDecoding, StrayPaletteIndexesAndUnsupportedHeadersAreRefused) {
     EXPECT_TRUE(stray.image.isNull());
     EXPECT_NE(stray.problem.find("palette"), std::string::npos);
     EXPECT_TRUE(Rle8({4, 7, 0, 0, 4, 1, 0, 1}).image.isNull());
-    for (const Bmp_Layout& layout :
-         {Bmp_Layout{.bits = 7, .data = {0, 0, 0, 0}}, Bmp_Layout{.width = 0, .data = {0, 0, 0, 0}},
-          Bmp_Layout{.width = 100000, .height = 100000, .bits = 24},
-          Bmp_Layout{.height = -2,
+    for (const BmpLayout& layout :
+         {BmpLayout{.bits = 7, .data = {0, 0, 0, 0}}, BmpLayout{.width = 0, .data = {0, 0, 0, 0}},
+          BmpLayout{.width = 100000, .height = 100000, .bits = 24},
+          BmpLayout{.height = -2,
           .bits = 8,
           .compression = 1,
           .palette = Grey_Palette,

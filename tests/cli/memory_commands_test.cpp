@@ -17,7 +17,7 @@ protected:
     std::string Board() const { return "--port=sim:" + Path("board.osdex"); }
     int Run(std::vector<std::string> args) {
         args.insert(args.begin(), Board());
-        const Osdex_Run run = Run_Osdex_Program(args);
+        const OsdexRun run = Run_Osdex_Program(args);
         EXPECT_EQ(run.err.find("osdex:"), std::string::npos) << run.err;
         return run.status;
     }
@@ -77,7 +77,7 @@ TEST_F(OsdexMemory, BadPicturesAndChannelsAreRefusedBeforeThePortIsOpened) {
     };
     for (auto [args, message] : cases) {
         args.insert(args.begin(), "--port=/dev/parport-osdex-test-absent");
-        const Osdex_Run run = Run_Osdex_Program(args);
+        const OsdexRun run = Run_Osdex_Program(args);
         EXPECT_EQ(run.status, 2) << message << ": " << run.err;
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
     }

@@ -20,7 +20,7 @@ protected:
     std::string Path(const char* name) const { return folder.filePath(name).toStdString(); }
     int Run(std::vector<std::string> args) {
         args.insert(args.begin(), "--port=sim:" + Path("board.osdex"));
-        const Osdex_Run run = Run_Osdex_Program(args);
+        const OsdexRun run = Run_Osdex_Program(args);
         EXPECT_EQ(run.err, "");
         return run.status;
     }
@@ -71,7 +71,7 @@ TEST_F(OsdexMonitor, BadArgumentsAreRefusedBeforeThePortIsOpened) {
     };
     for (auto [args, message] : cases) {
         args.insert(args.begin(), "--port=/dev/parport-osdex-test-absent");
-        const Osdex_Run run = Run_Osdex_Program(args);
+        const OsdexRun run = Run_Osdex_Program(args);
         EXPECT_EQ(run.status, 2) << message << ": " << run.err;
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
     }

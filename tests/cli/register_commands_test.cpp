@@ -25,18 +25,18 @@ const std::string No_Port = "--port=/dev/parport-osdex-test-absent";
 TEST_F(OsdexCommands, ReplayRunsWritesAndPrintsEveryRead) {
     const std::string batch =
         File("session.bat", "wrreg 7 140\r\nrdreg 7\r\n\r\n  wrreg 0x18 0x22 \nrdreg 24\nrdreg 8");
-    const Osdex_Run run = Run_Osdex_Program({"--port", "sim", "replay", batch});
+    const OsdexRun run = Run_Osdex_Program({"--port", "sim", "replay", batch});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "rdreg 7 => 140\nrdreg 24 => 34\nrdreg 8 => 128\n");
     EXPECT_NE(run.err.find("5 register accesses"), std::string::npos) << run.err;
 
-    const Osdex_Run quiet = Run_Osdex_Program({"--port", "sim", "--quiet", "replay", batch});
+    const OsdexRun quiet = Run_Osdex_Program({"--port", "sim", "--quiet", "replay", batch});
     EXPECT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.err, "");
 }
 
 TEST_F(OsdexCommands, ReadPrintsDecimalAndWriteNothing) {
-    Osdex_Run run = Run_Osdex_Program({"--port", "sim", "read", "0x08"});
+    OsdexRun run = Run_Osdex_Program({"--port", "sim", "read", "0x08"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "128\n");  // VOFFSET at power-up
     run = Run_Osdex_Program({"--port", "sim", "write", "7", "140"});
@@ -47,7 +47,7 @@ TEST_F(OsdexCommands, ReadPrintsDecimalAndWriteNothing) {
 TEST_F(OsdexCommands, ABoardKeptInAFileLastsFromOneCommandToTheNext) {
     const std::string board = "--port=sim:" + folder.filePath("b.osdex").toStdString();
     EXPECT_EQ(Run_Osdex_Program({board, "write", "7", "140"}).status, 0);
-    const Osdex_Run run = Run_Osdex_Program({board, "read", "7"});
+    const OsdexRun run = Run_Osdex_Program({board, "read", "7"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "140\n");
 }
@@ -59,12 +59,12 @@ TEST_F(OsdexCommands, VerifyReportsWritesThatDoNotReadBack) {
 }
 
 TEST_F(OsdexCommands, WithoutABoardTheCommandFailsWithStatusOne) {
-    const Osdex_Run run = Run_Osdex_Program({"--port", "unplugged", "read", "7"});
+    const OsdexRun run = Run_Osdex_Program({"--port", "unplugged", "read", "7"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("no board answers"), std::string::npos) << run.err;
 
-    const Osdex_Run absent = Run_Osdex_Program({No_Port, "write", "7", "1"});
+    const OsdexRun absent = Run_Osdex_Program({No_Port, "write", "7", "1"});
     EXPECT_EQ(absent.status, 1);
     EXPECT_NE(absent.err.find("does not exist"), std::string::npos) << absent.err;
 }
@@ -93,19 +93,19 @@ TEST_F(OsdexCommands, BadInputIsRefusedWithStatusTwoBeforeThePortIsOpened) {
     for (const Case& c : cases) {
         std::vector<std::string> args = {No_Port};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const Osdex_Run run = Run_Osdex_Program(args);
+        const OsdexRun run = Run_Osdex_Program(args);
         SCOPED_TRACE(c.message);
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
-    const Osdex_Run bad_port = Run_Osdex_Program({"--port", "serial0", "read", "1"});
+    const OsdexRun bad_port = Run_Osdex_Program({"--port", "serial0", "read", "1"});
     EXPECT_EQ(bad_port.status, 2);
     EXPECT_NE(bad_port.err.find("not a port target"), std::string::npos) << bad_port.err;
 }
 
 TEST_F(OsdexCommands, DoctorSaysWhetherTheBoardAnswers) {
-    Osdex_Run run = Run_Osdex_Program({"--port", "sim", "doctor"});
+    OsdexRun run = Run_Osdex_Program({"--port", "sim", "doctor"});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     for (const char* part : {"LPT1: simulated board", "LPT2: ", "your groups: ", "direct I/O",
                              "a register write and read round-trip", "the board answers on LPT1"})
@@ -116,7 +116,7 @@ TEST_F(OsdexCommands, DoctorSaysWhetherTheBoardAnswers) {
 }
 
 TEST_F(OsdexCommands, HelpAndVersionExitWithZero) {
-    Osdex_Run run = Run_Osdex_Program({"--version"});
+    OsdexRun run = Run_Osdex_Program({"--version"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("osdex ", 0), 0u) << run.out;
     run = Run_Osdex_Program({"--help"});

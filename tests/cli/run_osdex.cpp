@@ -19,7 +19,7 @@ std::string File_Bytes(const std::string& path) {
     return text.str();
 }
 
-Osdex_Run Run_Osdex_Program(const std::vector<std::string>& args, const std::string& folder) {
+OsdexRun Run_Osdex_Program(const std::vector<std::string>& args, const std::string& folder) {
     char out_path[] = "/tmp/osdex-out-XXXXXX";
     char err_path[] = "/tmp/osdex-err-XXXXXX";
     const int out_fd = mkstemp(out_path);
@@ -43,7 +43,7 @@ Osdex_Run Run_Osdex_Program(const std::vector<std::string>& args, const std::str
 
     unsetenv("VANLPT_PORTS");
     pid_t pid = 0;
-    Osdex_Run run;
+    OsdexRun run;
     if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
         int wstatus = 0;
         waitpid(pid, &wstatus, 0);

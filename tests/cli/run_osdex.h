@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-struct Osdex_Run {
+struct OsdexRun {
     int status = -1;  // exit status; -1 when it did not exit normally
     std::string out;  // stdout
     std::string err;  // stderr
@@ -12,7 +12,7 @@ struct Osdex_Run {
 
 // Runs osdex with the arguments in working folder `folder` (empty: the current one), with
 // VANLPT_PORTS unset so that only --port decides.
-Osdex_Run Run_Osdex_Program(const std::vector<std::string>& args, const std::string& folder = "");
+OsdexRun Run_Osdex_Program(const std::vector<std::string>& args, const std::string& folder = "");
 
 // The whole content of a file ("" when it cannot be read).
 std::string File_Bytes(const std::string& path);

@@ -29,7 +29,7 @@ TEST_F(OsdexState, ARestoredBoardSavesToTheSameFile) {
         "wrreg 128 0x12\nwrreg 129 0x34\nwrreg 135 8\nwrreg 131 1\nwrreg 132 10\nwrreg 130 7\n"
         "wrreg 134 5\nwrreg 134 5\nwrreg 134 1\n");
     ASSERT_EQ(Run_Osdex_Program({Board("a.osdex"), "replay", Path("setup.bat")}).status, 0);
-    Osdex_Run run = Run_Osdex_Program({Board("a.osdex"), "state", "save", Path("first")});
+    OsdexRun run = Run_Osdex_Program({Board("a.osdex"), "state", "save", Path("first")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("bus cycles"), std::string::npos) << run.err;
 
@@ -90,7 +90,7 @@ TEST_F(OsdexState, ADamagedStateFileIsRefusedBeforeThePortIsOpened) {
                                                          {"other", "not an Osdex board state file"},
                                                          {"absent", "No such file"}};
     for (const auto& [name, reason] : cases) {
-        const Osdex_Run run = Run_Osdex_Program(
+        const OsdexRun run = Run_Osdex_Program(
             {"--port=/dev/parport-osdex-test-absent", "state", "restore", Path(name)});
         EXPECT_EQ(run.status, 2) << name;
         EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;

@@ -54,7 +54,7 @@ TEST_F(MemopsTest, HaltedRepeatedReadShowsTheStatisticsTextExactly) {
 }
 
 TEST_F(MemopsTest, StatisticsShowUpperCaseHexAndTwoDecimals) {
-    const German_User_Locale german;  // the decimal point stays a point
+    const GermanUserLocale german;  // the decimal point stays a point
     ASSERT_TRUE(german.Active()) << "de_DE.UTF-8 is missing: run scripts/install-deps.sh";
     verify_error_address = 0xAB;
     verify_error_name = "QPLINEH";

@@ -12,9 +12,9 @@
 #include <QToolButton>
 #include <set>
 
-#include "ui_fixture.h"
 #include "ui/crosspoint/crosspoint_window.h"
 #include "ui/monitor/monitor_window.h"
+#include "ui_fixture.h"
 
 namespace {
 
@@ -23,6 +23,12 @@ protected:
     void SetUp() override {
         UiTest::SetUp();
         Start_Program();
+        dialogs.messages.clear();
+    }
+
+    // Each refresh fetches at least one channel within its frame's budget; eight fetch all.
+    static void Refresh_All() {
+        for (int n = 0; n < 8; ++n) MonitorForm->Refresh_Frames();
     }
 
     TMonitorForm* Open_From_View_Menu() {
@@ -30,6 +36,7 @@ protected:
         EXPECT_EQ(last->text(), "Video &Monitor");
         last->trigger();
         QApplication::processEvents();
+        if (MonitorForm) Refresh_All();
         return MonitorForm;
     }
 
@@ -64,13 +71,14 @@ TEST_F(MonitorTest, FollowsDisplayMemoryAndTheChosenSource) {
     const QRgb before = Pixel(3, 80, 200);
     Board().Chip().Set_Quad(3, 200, 20, 0xFFFF);
     Board().Chip().Write(0x38, 128);  // a bus write of VOFFSET, as the panel makes it
-    monitor->Refresh_Frames();
+    Refresh_All();
     EXPECT_EQ(Pixel(3, 80, 200), qRgb(255, 255, 255));
     EXPECT_EQ(Pixel(3, 83, 200), qRgb(255, 255, 255));
     EXPECT_NE(before, qRgb(255, 255, 255));
 
     monitor->ComboSource[3]->setCurrentIndex(2);
     emit monitor->ComboSource[3]->activated(2);  // "Black"
+    Refresh_All();
     EXPECT_EQ(Pixel(3, 300, 100), qRgb(0, 0, 0));
     EXPECT_EQ(Pixel(3, 80, 200), qRgb(255, 255, 255));  // the overlay stays over it
 
@@ -88,7 +96,7 @@ TEST_F(MonitorTest, LossOfSyncBoxDrivesLosallAndTheNoSignalScreen) {
     EXPECT_TRUE(Board().Chip().Loss_Of_Sync(2));
     EXPECT_FALSE(Board().Chip().Loss_Of_Sync(1));
     EXPECT_EQ(monitor->LabelFaults->text(), "Faults on: loss of sync on channel 2");
-    monitor->Refresh_Frames();
+    Refresh_All();
     EXPECT_LE(Colours_On_Row(2, 100).size(), 3u);  // no bars on a channel without sync
 
     // The main window's LOSALL read sees it.

@@ -65,7 +65,7 @@ TEST(SpiRate, HalfPeriodsOfTheRateList) {
 }
 
 TEST_F(SpiTest, RatesAndNumberTextsUseADecimalPointInACommaLocale) {
-    const German_User_Locale german;
+    const GermanUserLocale german;
     ASSERT_TRUE(german.Active()) << "de_DE.UTF-8 is missing: run scripts/install-deps.sh";
     char probe[16];
     std::snprintf(probe, sizeof probe, "%.2f", 0.5);

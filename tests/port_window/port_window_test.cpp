@@ -196,7 +196,7 @@ TEST_F(PortWindowTest, SpiControlsSetPortState) {
 }
 
 TEST_F(PortWindowTest, RatesBelowOneKilohertzWorkInACommaLocale) {
-    const German_User_Locale german;
+    const GermanUserLocale german;
     ASSERT_TRUE(german.Active()) << "de_DE.UTF-8 is missing: run scripts/install-deps.sh";
     Show_Page(form->TabSheetSPI);
     const int slow = form->cbxSCKkhz->findText("0.100", Qt::MatchStartsWith);

@@ -5,14 +5,14 @@
 #include <clocale>
 #include <string>
 
-class German_User_Locale {
+class GermanUserLocale {
 public:
-    German_User_Locale() : previous_(std::setlocale(LC_ALL, nullptr)) {
+    GermanUserLocale() : previous_(std::setlocale(LC_ALL, nullptr)) {
         active_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
     }
-    ~German_User_Locale() { std::setlocale(LC_ALL, previous_.c_str()); }
-    German_User_Locale(const German_User_Locale&) = delete;
-    German_User_Locale& operator=(const German_User_Locale&) = delete;
+    ~GermanUserLocale() { std::setlocale(LC_ALL, previous_.c_str()); }
+    GermanUserLocale(const GermanUserLocale&) = delete;
+    GermanUserLocale& operator=(const GermanUserLocale&) = delete;
 
     // False when the machine lacks de_DE.UTF-8 (scripts/install-deps.sh makes it).
     bool Active() const { return active_; }

@@ -146,7 +146,7 @@ TEST_F(UnpluggedTest, AbortEndsTheProcessWithCodeZeroAndNoWindow) {
     try {
         Create_Application_Windows();
         FAIL() << "the program went on after Abort";
-    } catch (const Process_Ended& ended) {
+    } catch (const ProcessEnded& ended) {
         EXPECT_EQ(ended.code, 0);
     }
     EXPECT_EQ(OsdexForm, nullptr);

@@ -23,12 +23,12 @@
 #include "ui/main_window/main_window.h"
 #include "vanlpt/vanlpt_testing.h"
 
-struct Process_Ended {
+struct ProcessEnded {
     int code;
 };
 
 [[noreturn]] inline void Throw_Process_Ended(int code) {
-    throw Process_Ended{code};
+    throw ProcessEnded{code};
 }
 
 // A window that was never shown and never given a window state has no native window; on X11

@@ -27,9 +27,9 @@ constexpr int Shared_Band_Width = 708;
 
 // Presses on the shared-buffer band only record the press; the band keeps every mouse event
 // from the picture below it, so no tool runs.
-class Band_Mouse_Filter : public QObject {
+class BandMouseFilter : public QObject {
 public:
-    Band_Mouse_Filter(TOsdexFormCH0* window, QObject* parent) : QObject(parent), window_(window) {}
+    BandMouseFilter(TOsdexFormCH0* window, QObject* parent) : QObject(parent), window_(window) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -55,9 +55,9 @@ private:
 
 // A list box's click action also follows the user's keys: a key that moves the selection
 // is a choice, as a click is. Choices made from code run no action.
-class List_Key_Filter : public QObject {
+class ListKeyFilter : public QObject {
 public:
-    List_Key_Filter(QListWidget* list, std::function<void()> choice)
+    ListKeyFilter(QListWidget* list, std::function<void()> choice)
         : QObject(list), list_(list), choice_(std::move(choice)) {}
 
 protected:
@@ -108,7 +108,7 @@ void TOsdexFormCH0::Connect_Register_Panel() {
     connect(ListBoxSHRSRC, &QListWidget::clicked, this, &TOsdexFormCH0::ListBoxSHRSRCClick);
     connect(ListBoxSHRSRC, &QListWidget::activated, this, &TOsdexFormCH0::ListBoxSHRSRCClick);
     ListBoxSHRSRC->installEventFilter(
-        new List_Key_Filter(ListBoxSHRSRC, [this] { ListBoxSHRSRCClick(); }));
+        new ListKeyFilter(ListBoxSHRSRC, [this] { ListBoxSHRSRCClick(); }));
     connect(btnGetSHRBEG, &QPushButton::clicked, this, &TOsdexFormCH0::btnGetSHRBEGClick);
     connect(btnSetSHRBEG, &QPushButton::clicked, this, &TOsdexFormCH0::btnSetSHRBEGClick);
     connect(UpDownSHRBEG, &QSpinBox::valueChanged, this, &TOsdexFormCH0::EditSHRBEGChange);
@@ -117,7 +117,7 @@ void TOsdexFormCH0::Connect_Register_Panel() {
     connect(UpDownSHREND, &QSpinBox::valueChanged, this, &TOsdexFormCH0::EditSHRENDChange);
     connect(btnGetAllRegs, &QPushButton::clicked, this, &TOsdexFormCH0::btnGetAllRegsClick);
 
-    PanelSHRSRC->installEventFilter(new Band_Mouse_Filter(this, PanelSHRSRC));
+    PanelSHRSRC->installEventFilter(new BandMouseFilter(this, PanelSHRSRC));
 }
 
 bool TOsdexFormCH0::Updates_Postponed() const {
