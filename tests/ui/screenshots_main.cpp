@@ -1,6 +1,8 @@
 // Builds the program's windows on the simulated board, as the program does at start-up, and
 // saves a picture of each into the folder given as the only argument.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QPixmap>
 #include <QToolButton>
@@ -15,7 +17,9 @@
 #include "ui/channel_window/channel_window.h"
 #include "ui/crosspoint/crosspoint_window.h"
 #include "ui/main_window/main_window.h"
+#include "ui/monitor/monitor_window.h"
 #include "ui/text_dialog/text_dialog.h"
+#include "vanlpt/vanlpt.h"
 
 namespace {
 
@@ -61,6 +65,19 @@ int main(int argc, char** argv) {
     Save(XelorForm, folder, "crosspoint_window");
     Save(LptConForm, folder, "port_window");
     Save(CGForm, folder, "text_dialog");
+
+    // The monitor after the test pattern, with channel 5 enlarged, a grey ramp behind
+    // channel 6 and channel 7 without sync.
+    OsdexForm->menuDiagnosticTestPattern1Click();
+    Show_Monitor_Window();
+    MonitorForm->ComboSource[6]->setCurrentIndex(VANLPT_VIDEO_RAMP);
+    emit MonitorForm->ComboSource[6]->activated(VANLPT_VIDEO_RAMP);
+    MonitorForm->CheckLossOfSync[7]->click();
+    MonitorForm->Enlarge_Channel(5);
+    MonitorForm->resize(1180, 860);
+    for (int n = 0; n < 8; ++n) MonitorForm->Refresh_Frames();
+    Save(MonitorForm, folder, "video_monitor");
+    Vanlpt_Clear_Simulated_Faults();
 
     Destroy_All_Windows();
     Program_Services().dialogs = nullptr;
