@@ -17,18 +17,6 @@
 #include "ui/widgets/qp_level_picker.h"
 #include "ui/widgets/register_row.h"
 
-namespace {
-
-// Hints of the luminance buttons, index = level.
-const char* const kLumaHints[16] = {
-    "OSDFILL=0 (Transparent)", "OSDFILL=1 (7 IRE)",   "OSDFILL=2 (14 IRE)",  "OSDFILL=3 (21 IRE)",
-    "OSDFILL=4 (27 IRE)",      "OSDFILL=5 (34 IRE)",  "OSDFILL=6 (41 IRE)",  "OSDFILL=7 (47 IRE)",
-    "OSDFILL=8 (54 IRE)",      "OSDFILL=9 (60 IRE)",  "OSDFILL=10 (67 IRE)", "OSDFILL=11 (74 IRE)",
-    "OSDFILL=12 (80 IRE)",     "OSDFILL=13 (87 IRE)", "OSDFILL=14 (94 IRE)", "OSDFILL=15 (100 IRE)",
-};
-
-}  // namespace
-
 TDrawingForm::TDrawingForm(QWidget* parent) : QMainWindow(parent) {
     // The bands of the cool bar stay where the form puts them.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -77,7 +65,7 @@ void TDrawingForm::Build_Luma_Tool_Bar() {
     for (int level = 15; level >= 0; --level) {
         QToolButton* button = Add_Tool_Button(
             ToolBarLuma, "ToolButtonFILL" + QString::fromStdString(Two_Digits(level)),
-            kLumaHints[level], Luma_Icon(level, Level_QColor(level)), true);
+            Level_Names[level], Luma_Icon(level, Level_QColor(level)), true);
         ToolButtonFILL[level] = button;
         connect(button, &QToolButton::clicked, this, [this, level] { SelectLevel(level); });
         if (level % 4 == 0 && level > 0) ToolBarLuma->addSeparator();
