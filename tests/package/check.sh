@@ -104,6 +104,8 @@ mkdir -p "$root"
 dpkg -x "$deb" "$root"
 desktop=$root/usr/share/applications/osdex-eval-kit.desktop
 check "the desktop entry is valid" desktop-file-validate "$desktop"
+check "the README's pictures are found beside it" \
+    test -f "$root/usr/share/doc/osdex-eval-kit/docs/screenshots/desktop_entry.png"
 check "the desktop entry is in Development and Electronics" \
     grep -qx 'Categories=Development;Electronics;' "$desktop"
 for page in osdex-eval-kit osdex; do
