@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need, and only those
 # that are missing. Safe to run again; does nothing when everything is there. With --fuzz,
-# also the clang tool chain of the fuzz targets (fuzz/run.sh).
+# also the clang tool chain of the fuzz targets (fuzz/run.sh); with --package, what builds and
+# checks the Debian package (scripts/package.sh, tests/package/check.sh).
 set -euo pipefail
 
 packages=(
@@ -13,10 +14,12 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth
     locales
+    xdg-utils
 )
-if [ "${1:-}" = "--fuzz" ]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
+case "${1:-}" in
+--fuzz) packages+=(clang libclang-rt-14-dev) ;;
+--package) packages+=(dpkg-dev file lintian man-db desktop-file-utils) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

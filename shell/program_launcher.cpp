@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sstream>
@@ -17,11 +18,10 @@ namespace {
 
 SystemLauncher system_launcher;
 
-std::vector<std::string> Words(const std::string& command_line) {
-    std::istringstream in(command_line);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
+// The separators of a command line; not the locale's idea of a blank, which in some locales
+// takes bytes that are part of a UTF-8 file name.
+bool Is_Blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
 // The file a program name stands for: a name with a slash as it is, a bare name in the
@@ -90,6 +90,52 @@ int Spawn_Detached(const std::vector<std::string>& argv) {
 
 }  // namespace
 
+std::vector<std::string> Command_Line_Words(const std::string& command_line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool in_word = false;
+    bool quoted = false;
+    for (std::size_t i = 0; i < command_line.size(); ++i) {
+        const char c = command_line[i];
+        if (quoted) {
+            const char next = i + 1 < command_line.size() ? command_line[i + 1] : '\0';
+            if (c == '\\' && (next == '"' || next == '\\')) {
+                word += next;
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                word += c;
+            }
+        } else if (Is_Blank(c)) {
+            if (in_word) words.push_back(std::move(word));
+            word.clear();
+            in_word = false;
+        } else {
+            in_word = true;
+            if (c == '"')
+                quoted = true;
+            else
+                word += c;
+        }
+    }
+    if (in_word) words.push_back(std::move(word));
+    return words;
+}
+
+std::string Quote_Command_Word(const std::string& word) {
+    const bool plain = !word.empty() && std::none_of(word.begin(), word.end(), [](char c) {
+        return c == '"' || Is_Blank(c);
+    });
+    if (plain) return word;
+    std::string quoted = "\"";
+    for (char c : word) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 unsigned Launch_Code_Of_Error(int error) {
     switch (error) {
         case 0:
@@ -110,7 +156,7 @@ unsigned Launch_Code_Of_Error(int error) {
 }
 
 LaunchResult SystemLauncher::Run(const std::string& command_line) {
-    std::vector<std::string> words = Words(command_line);
+    std::vector<std::string> words = Command_Line_Words(command_line);
     if (words.empty()) return {Launch_File_Not_Found, ENOENT};
     if (words[0] == "start" || words[0] == "explorer") words[0] = "xdg-open";
     std::string program = Resolve_Program(words[0]);

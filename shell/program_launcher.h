@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct LaunchResult {
     unsigned code = 0;   // >= 32: started
@@ -26,9 +27,18 @@ public:
     virtual LaunchResult Run(const std::string& command_line) = 0;
 };
 
-// The system's launcher: the first word is the program, looked for as a path (a bare name is
-// taken relative to the current directory first, then on PATH). "start" and "explorer", the
-// names under which the help commands ask for the desktop's file opener, run xdg-open.
+// The words of a command line, split at blanks. A stretch in double quotes belongs to its word
+// whole, blanks and all; inside it \" and \\ stand for a quote and a backslash. Elsewhere a
+// backslash is an ordinary character.
+std::vector<std::string> Command_Line_Words(const std::string& command_line);
+// One word for a command line: as it is when it needs no quotes, else quoted so that
+// Command_Line_Words gives it back unchanged (file names with blanks).
+std::string Quote_Command_Word(const std::string& word);
+
+// The system's launcher: the words of the command line; the first is the program, looked for as a
+// path (a bare name is taken relative to the current directory first, then on PATH). "start" and
+// "explorer", the names under which the help commands ask for the desktop's file opener, run
+// xdg-open.
 class SystemLauncher : public ProgramLauncher {
 public:
     LaunchResult Run(const std::string& command_line) override;

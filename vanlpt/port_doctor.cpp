@@ -134,6 +134,9 @@ Doctor_Report Diagnose_Real_Ports(DeviceCalls& calls, const System_Facts& facts)
     for (int n = 0; n < kDevicesChecked; ++n) Check_Device(c, calls, facts, n);
     c.Line("your groups: " + Joined(facts.groups) +
            (In_Group(facts, "lp") ? "" : " (not lp: /dev/parportN belongs to group lp)"));
+    // Said before any port is there: a new bench PC gets its card after the program.
+    if (!In_Group(facts, "lp"))
+        c.Line("  to join it: sudo usermod -aG lp $USER, then log in again");
     Check_Direct_Io(c, facts);
     return c.report;
 }

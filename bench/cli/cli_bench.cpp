@@ -63,7 +63,10 @@ int main() {
     std::ofstream(path, std::ios::binary) << text;
     std::fflush(stdout);
     const int saved_stdout = dup(1);
-    std::freopen("/dev/null", "w", stdout);
+    if (!std::freopen("/dev/null", "w", stdout)) {
+        std::perror("bench_cli: /dev/null");
+        return 1;
+    }
     const double replay = Best_Of(3, [&] {
         vanlpt::testing::Reset_Library("1=sim");
         Run_Replay(path, false, true);

@@ -35,6 +35,19 @@ TEST(PortDoctor, AGoodPortIsOpenedClaimedAndReleased) {
                                                       "PPRELEASE", "close 7"}));
 }
 
+TEST(PortDoctor, AFreshMachineIsToldToLoadPpdevAndJoinGroupLp) {
+    RecordingDevice device;
+    device.present.clear();
+    vanlpt::System_Facts facts = In_Group_Lp();
+    facts.groups = {"engineer", "plugdev"};
+    const std::string text = Text(vanlpt::Diagnose_Real_Ports(device, facts));
+    EXPECT_NE(text.find("sudo modprobe ppdev"), std::string::npos) << text;
+    EXPECT_NE(text.find("sudo usermod -aG lp $USER"), std::string::npos) << text;
+
+    facts.groups.push_back("lp");
+    EXPECT_EQ(Text(vanlpt::Diagnose_Real_Ports(device, facts)).find("usermod"), std::string::npos);
+}
+
 TEST(PortDoctor, EachBenchProblemIsNamedWithItsFix) {
     struct Case {
         const char* name;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "shell/data_files.h"
 #include "shell/dialogs.h"
 #include "shell/program_launcher.h"
 
@@ -17,6 +18,12 @@ std::string Format(const char* format, const std::string& text) {
 
 bool Started(const LaunchResult& result) {
     return result.code >= 32;
+}
+
+// The page in the working directory by its bare name; else the installed page by its full
+// path, quoted when the path has blanks.
+std::string Help_Page() {
+    return Quote_Command_Word(Find_Data_File(Help_File_Name));
 }
 
 }  // namespace
@@ -37,7 +44,7 @@ std::string Help_Launch_Failure_Text(unsigned code, const std::string& command_l
 }
 
 void Help_Index_From_Main_Window() {
-    std::string command = Help_File_Name;
+    std::string command = Help_Page();
     LaunchResult result = Current_Launcher().Run(command);
     if (Started(result)) return;
     command = "explorer " + command;
@@ -47,8 +54,8 @@ void Help_Index_From_Main_Window() {
 }
 
 void Help_From_Channel_Window() {
-    const std::string attempts[3] = {Help_File_Name, std::string("start ") + Help_File_Name,
-                                     std::string("explorer ") + Help_File_Name};
+    const std::string page = Help_Page();
+    const std::string attempts[3] = {page, "start " + page, "explorer " + page};
     std::string command;
     LaunchResult result;
     for (int attempt = 0; attempt < 3;) {

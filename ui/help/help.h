@@ -1,5 +1,6 @@
 // The help page and the About box. The help page "HELPFILE.HTM" is a bare name, looked for in
-// the current directory, and opened through the installed program launcher.
+// the current directory and, when it is not there, installed beside the program; it is opened
+// through the installed program launcher.
 #pragma once
 
 #include <string>

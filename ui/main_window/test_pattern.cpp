@@ -13,6 +13,7 @@
 #include "chip/luma.h"
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
+#include "shell/data_files.h"
 #include "shell/dialogs.h"
 #include "shell/event_pump.h"
 #include "ui/channel_window/channel_window.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-constexpr const char* Logo_File = "VANLOGO1A.BMP";  // opened from the current folder
+constexpr const char* Logo_File = "VANLOGO1A.BMP";  // the current folder's, else the installed one
 constexpr int Logo_X = 100;
 constexpr int Logo_Y = 150;
 constexpr int Label_X = 200;
@@ -116,7 +117,7 @@ void TOsdexForm::menuDiagnosticTestPattern1Click() {
     if (Process_Pending_Events()) return;
 
     // A missing logo ends the command here: windows minimised, channels erased.
-    const PictureLoadResult logo = Load_Picture_File(Logo_File);
+    const PictureLoadResult logo = Load_Picture_File(Find_Data_File(Logo_File));
     if (logo.image.isNull()) {
         Show_Message(Application_Title, logo.error, MsgIcon::Stop);
         return;
