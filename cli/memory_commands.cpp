@@ -1,6 +1,5 @@
 #include "cli/memory_commands.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <iostream>
 
@@ -13,15 +12,10 @@
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
 #include "cli/board_session.h"
-#include "shell/whole_file.h"
+#include "cli/command_output.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
-
-int Failed(const std::string& what, int status) {
-    std::cerr << "osdex: " << what << '\n';
-    return status;
-}
 
 int Bus_Failed() {
     return Failed(std::string("the register bus failed: ") + Vanlpt_Last_Error(),
@@ -52,13 +46,7 @@ int Run_Memory_Save(int channel, const std::string& path) {
     if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
     vanlpt::BoardState state;
     if (!Read_Channel_Snapshot(channel, &state)) return Bus_Failed();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!Channel_Image(state, channel).save(&buffer, "PNG"))
-        return Failed("cannot make the picture of channel " + std::to_string(channel),
-                      Exit_Bad_Usage);
-    if (auto cause = Write_Whole_File(path, std::string_view(png.constData(), png.size())))
+    if (auto cause = Write_Png_File(path, Channel_Image(state, channel)))
         return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
     return Exit_Ok;
 }

@@ -7,7 +7,7 @@
 
 #include "chip/picture_decoding.h"
 #include "cli/board_session.h"
-#include "shell/png_writer.h"
+#include "cli/command_output.h"
 #include "shell/whole_file.h"
 #include "vanlpt/vanlpt.h"
 
@@ -19,11 +19,6 @@ struct VideoSourceChoice {
     int width = 0;
     int height = 0;
 };
-
-int Failed(const std::string& what, int status) {
-    std::cerr << "osdex: " << what << '\n';
-    return status;
-}
 
 VideoSourceChoice Picture_Source(const QImage& loaded) {
     const QImage image = loaded.convertToFormat(QImage::Format_ARGB32);
@@ -72,8 +67,10 @@ int Run_Monitor(int channel, const std::string& path, const std::string& source_
     if (!Show_Source(channel, source) ||
         Vanlpt_Channel_Frame(channel, 0, frame.data(), nullptr) == 0)
         return Failed(Vanlpt_Last_Error(), Exit_Board_Failed);
-    const std::string png = Encode_Png(frame, VANLPT_FRAME_WIDTH, VANLPT_FRAME_HEIGHT);
-    if (auto cause = Write_Whole_File(path, png))
+    // The frame's 0xFFRRGGBB words are the picture's RGB32 pixels as they lie in memory.
+    const QImage picture(reinterpret_cast<const uchar*>(frame.data()), VANLPT_FRAME_WIDTH,
+                         VANLPT_FRAME_HEIGHT, QImage::Format_RGB32);
+    if (auto cause = Write_Png_File(path, picture))
         return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
     return Exit_Ok;
 }

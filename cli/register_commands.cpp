@@ -8,6 +8,7 @@
 #include "chip/register_batch.h"
 #include "chip/register_bus.h"
 #include "cli/board_session.h"
+#include "cli/command_output.h"
 #include "shell/whole_file.h"
 
 namespace {
@@ -16,8 +17,7 @@ namespace {
 constexpr std::size_t Max_Batch_Bytes = 1u << 30;
 
 int Board_Failure(const std::string& what) {
-    std::cerr << "osdex: " << what << '\n';
-    return Exit_Board_Failed;
+    return Failed(what, Exit_Board_Failed);
 }
 
 // Runs the steps; stops at the first failed transaction. Output lines are collected in one

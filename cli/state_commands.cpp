@@ -6,6 +6,7 @@
 #include "chip/board_snapshot.h"
 #include "chip/register_bus.h"
 #include "cli/board_session.h"
+#include "cli/command_output.h"
 #include "port/xelor_commands.h"
 #include "shell/whole_file.h"
 #include "vanlpt/vanlpt.h"
@@ -18,11 +19,6 @@ constexpr std::size_t Max_State_Bytes = 16u << 20;
 void Tell_Cycles(const char* what, bool quiet) {
     if (!quiet)
         std::cerr << "osdex: " << what << " in " << Board_Snapshot_Cycles() << " bus cycles\n";
-}
-
-int Failed(const std::string& what, int status) {
-    std::cerr << "osdex: " << what << '\n';
-    return status;
 }
 
 void Send_Routing(const vanlpt::BoardState& state) {

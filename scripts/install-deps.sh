@@ -10,7 +10,7 @@ packages=(
     openbox xdotool x11-utils imagemagick
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libcli11-dev zlib1g-dev
+    libcli11-dev
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth
     locales

@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <string>
 
 #include "shell/clock.h"
@@ -35,8 +36,21 @@ constexpr std::array<const char*, 5> Source_Names = {"Colour bars", "Grey ramp",
                                                      "Moving pattern", "Picture file..."};
 constexpr int Picture_Source_Index = VANLPT_VIDEO_PICTURE;
 
-bool Fault_Value(int fault, unsigned& value) {
-    return Vanlpt_Simulated_Fault(fault, &value) != 0;
+// The board's faults as the library has them; all off when there is no simulated board.
+struct Faults {
+    unsigned lost_sync = 0;  // channel mask
+    unsigned unplugged = 0;
+    unsigned stuck_busy = 0;
+    unsigned read_flips = 0;  // data-line mask
+};
+
+Faults Read_Faults() {
+    Faults faults;
+    Vanlpt_Simulated_Fault(VANLPT_FAULT_LOSS_OF_SYNC, &faults.lost_sync);
+    Vanlpt_Simulated_Fault(VANLPT_FAULT_UNPLUGGED, &faults.unplugged);
+    Vanlpt_Simulated_Fault(VANLPT_FAULT_STUCK_BUSY, &faults.stuck_busy);
+    Vanlpt_Simulated_Fault(VANLPT_FAULT_READ_FLIPS, &faults.read_flips);
+    return faults;
 }
 
 std::string Bit_List(unsigned mask, const char* prefix) {
@@ -50,20 +64,15 @@ std::string Bit_List(unsigned mask, const char* prefix) {
 }
 
 // "Faults on: none", or each fault that is on, as the window's faults line shows them.
-std::string Faults_Text() {
-    unsigned lost = 0, unplugged = 0, stuck = 0, flips = 0;
-    if (!Fault_Value(VANLPT_FAULT_LOSS_OF_SYNC, lost)) return "Faults on: none";
-    Fault_Value(VANLPT_FAULT_UNPLUGGED, unplugged);
-    Fault_Value(VANLPT_FAULT_STUCK_BUSY, stuck);
-    Fault_Value(VANLPT_FAULT_READ_FLIPS, flips);
+std::string Faults_Text(const Faults& faults) {
     std::string text;
     const auto add = [&text](const std::string& fault) {
         text += (text.empty() ? "" : "; ") + fault;
     };
-    if (lost) add("loss of sync on " + Bit_List(lost, "channel "));
-    if (unplugged) add("cable unplugged");
-    if (stuck) add("chip stuck busy");
-    if (flips) add("read-back bits flipped on " + Bit_List(flips, "D"));
+    if (faults.lost_sync) add("loss of sync on " + Bit_List(faults.lost_sync, "channel "));
+    if (faults.unplugged) add("cable unplugged");
+    if (faults.stuck_busy) add("chip stuck busy");
+    if (faults.read_flips) add("read-back bits flipped on " + Bit_List(faults.read_flips, "D"));
     return "Faults on: " + (text.empty() ? std::string("none") : text);
 }
 
@@ -228,10 +237,7 @@ void TMonitorForm::Check_Board() {
                 .arg(QString::fromUtf8(Vanlpt_Port_Description(1))));
     }
     for (int n = 0; n < Channels; ++n) {
-        const int source = Vanlpt_Video_Source(n);
-        if (source >= 0) source_index_[static_cast<std::size_t>(n)] = source;
-        ComboSource[static_cast<std::size_t>(n)]->setCurrentIndex(
-            source_index_[static_cast<std::size_t>(n)]);
+        Show_Source(n);
         ComboSource[static_cast<std::size_t>(n)]->setEnabled(simulated_);
         CheckLossOfSync[static_cast<std::size_t>(n)]->setEnabled(simulated_);
     }
@@ -241,18 +247,14 @@ void TMonitorForm::Check_Board() {
 }
 
 void TMonitorForm::Show_Faults() {
-    unsigned lost = 0, unplugged = 0, stuck = 0, flips = 0;
-    Fault_Value(VANLPT_FAULT_LOSS_OF_SYNC, lost);
-    Fault_Value(VANLPT_FAULT_UNPLUGGED, unplugged);
-    Fault_Value(VANLPT_FAULT_STUCK_BUSY, stuck);
-    Fault_Value(VANLPT_FAULT_READ_FLIPS, flips);
+    const Faults faults = Read_Faults();
     for (int n = 0; n < Channels; ++n) {
-        CheckLossOfSync[static_cast<std::size_t>(n)]->setChecked(lost >> n & 1);
-        CheckReadFlip[static_cast<std::size_t>(n)]->setChecked(flips >> n & 1);
+        CheckLossOfSync[static_cast<std::size_t>(n)]->setChecked(faults.lost_sync >> n & 1);
+        CheckReadFlip[static_cast<std::size_t>(n)]->setChecked(faults.read_flips >> n & 1);
     }
-    CheckUnplugged->setChecked(unplugged != 0);
-    CheckStuckBusy->setChecked(stuck != 0);
-    LabelFaults->setText(QString::fromStdString(Faults_Text()));
+    CheckUnplugged->setChecked(faults.unplugged != 0);
+    CheckStuckBusy->setChecked(faults.stuck_busy != 0);
+    LabelFaults->setText(QString::fromStdString(Faults_Text(faults)));
 }
 
 bool TMonitorForm::Fetch_Frame(int n) {
@@ -299,9 +301,12 @@ void TMonitorForm::Fit_Toggled(bool fit) {
     ScreenEnlarged->update();
 }
 
+void TMonitorForm::Show_Source(int n) {
+    // The library keeps each channel's source; without a board the list shows the first.
+    ComboSource[static_cast<std::size_t>(n)]->setCurrentIndex(std::max(0, Vanlpt_Video_Source(n)));
+}
+
 void TMonitorForm::Source_Chosen(int n, int index) {
-    QComboBox* list = ComboSource[static_cast<std::size_t>(n)];
-    bool done = false;
     if (index == Picture_Source_Index) {
         FileDialogRequest request;
         request.title = "Open";
@@ -313,24 +318,22 @@ void TMonitorForm::Source_Chosen(int n, int index) {
                 Show_Message(Monitor_Caption, "Cannot read \"" + *path + "\" as a picture.",
                              MsgIcon::Stop);
             } else {
-                done = Vanlpt_Set_Video_Source(
-                    n, VANLPT_VIDEO_PICTURE, reinterpret_cast<const std::uint32_t*>(picture.bits()),
-                    picture.width(), picture.height());
+                Vanlpt_Set_Video_Source(n, VANLPT_VIDEO_PICTURE,
+                                        reinterpret_cast<const std::uint32_t*>(picture.bits()),
+                                        picture.width(), picture.height());
             }
         }
     } else {
-        done = Vanlpt_Set_Video_Source(n, index, nullptr, 0, 0);
+        Vanlpt_Set_Video_Source(n, index, nullptr, 0, 0);
     }
-    if (done) source_index_[static_cast<std::size_t>(n)] = index;
-    list->setCurrentIndex(source_index_[static_cast<std::size_t>(n)]);
+    Show_Source(n);  // the new source, or the old one when it was not taken
     Refresh_Frames();
 }
 
 void TMonitorForm::Loss_Of_Sync_Toggled(int n, bool lost) {
-    unsigned mask = 0;
-    Fault_Value(VANLPT_FAULT_LOSS_OF_SYNC, mask);
-    mask = lost ? mask | 1u << n : mask & ~(1u << n);
-    Vanlpt_Set_Simulated_Fault(VANLPT_FAULT_LOSS_OF_SYNC, mask);
+    const unsigned mask = Read_Faults().lost_sync;
+    Vanlpt_Set_Simulated_Fault(VANLPT_FAULT_LOSS_OF_SYNC,
+                               lost ? mask | 1u << n : mask & ~(1u << n));
     Show_Faults();
 }
 

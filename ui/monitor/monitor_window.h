@@ -56,6 +56,7 @@ private:
     QWidget* Build_Channel_Cell(int n);
     QWidget* Build_Enlarged_View();
     QWidget* Build_Faults_Panel();
+    void Show_Source(int n);
     void Source_Chosen(int n, int index);
     void Loss_Of_Sync_Toggled(int n, bool lost);
     void Read_Flips_Toggled();
@@ -64,7 +65,6 @@ private:
     bool Fetch_Frame(int n);
 
     std::array<QImage, 8> frames_;
-    std::array<int, 8> source_index_{};  // the list entry of the source in use
     int enlarged_ = 0;
     int next_channel_ = 0;
     unsigned frame_number_ = 0;
