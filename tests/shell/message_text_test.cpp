@@ -1,0 +1,22 @@
+#include "shell/message_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(MessageText, ControlBytesShowAsHexAndUtf8StaysReadable) {
+    EXPECT_EQ(Printable_Text("a\x1b[31mb\tc\x7f"), "a\\x1B[31mb\\x09c\\x7F");
+    EXPECT_EQ(Printable_Text(std::string("nul\0end", 7)), "nul\\x00end");
+    EXPECT_EQ(Printable_Text("Grün €"), "Grün €");
+}
+
+TEST(MessageText, LongTokensAreCutWithTheirLength) {
+    EXPECT_EQ(Quoted_Token("0x1FF"), "\"0x1FF\"");
+    const std::string huge(1 << 20, '9');
+    const std::string quoted = Quoted_Token(huge);
+    EXPECT_EQ(quoted, '"' + std::string(40, '9') + "...\" (1048576 bytes)");
+    // A cut inside a two-byte character moves before it.
+    const std::string umlauts = std::string(39, 'a') + "üü";
+    EXPECT_EQ(Quoted_Token(umlauts), '"' + std::string(39, 'a') + "...\" (43 bytes)");
+    EXPECT_EQ(Quoted_Token("\x1b]0;x\x07"), "\"\\x1B]0;x\\x07\"");
+}
