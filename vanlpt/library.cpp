@@ -537,10 +537,28 @@ const char* Vanlpt_Doctor_Report(int* problems) {
     return text.c_str();
 }
 
-void Vanlpt_Shutdown(void) {
+int Vanlpt_Shutdown(void) {
     vanlpt::Deselect();
     Vanlpt_Clear_Simulated_Faults();
     vanlpt::Save_State_Files();
+    return 1;
+}
+
+void Vanlpt_Set_Lock_Wait(unsigned milliseconds) {
+    (void)milliseconds;
+}
+
+const char* Vanlpt_Mapping_Problem(void) {
+    return "";
+}
+
+int Vanlpt_Port_Input_Error(int n) {
+    (void)n;
+    return 0;
+}
+
+void Vanlpt_Set_Program_Name(const char* name) {
+    (void)name;
 }
 
 const char* Vanlpt_Port_Description(int n) {

@@ -83,9 +83,30 @@ int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16]
 const char* Vanlpt_Doctor_Report(int* problems);
 
 // Extra: the normal end of the library's use: the port is released, the simulated boards'
-// faults end, and every simulated board kept in a state file (sim:FILE) is written back to
-// it. Also runs at the process's normal exit; safe to call more than once.
-void Vanlpt_Shutdown(void);
+// faults end, and every simulated board kept in a state file (sim:FILE) that changed in this
+// run is written back to it, once. Also runs at the process's normal exit; safe to call more
+// than once. Nonzero when every such board is in its file; 0 with Vanlpt_Last_Error() saying
+// which board could not be written and why ("...; the board's state of this run is lost").
+int Vanlpt_Shutdown(void);
+
+// Extra: how long opening a simulated board kept in a file (sim:FILE) waits for another
+// process to let go of it before the board counts as in use; 0 (the default) refuses at
+// once. A target's own "?wait=SECONDS" takes precedence. Applies to mappings made after it.
+void Vanlpt_Set_Lock_Wait(unsigned milliseconds);
+
+// Extra: "" when the environment's port mapping (VANLPT_PORTS) is good, else what is wrong
+// with it. A bad mapping maps no port at all (every LPTn is none) until Vanlpt_Map_Port
+// maps one: nothing is sent to a port the user did not choose.
+const char* Vanlpt_Mapping_Problem(void);
+
+// Extra: nonzero when LPTn cannot be used because what its target names is bad input (a
+// damaged board state file, or one of another version), with Vanlpt_Last_Error() saying
+// what is wrong; 0 otherwise, also when the port cannot be used for another reason.
+int Vanlpt_Port_Input_Error(int n);
+
+// Extra: the name before the library's own messages on standard error ("vanlpt" unless
+// set), so that they read as the program's: "osdex: ...".
+void Vanlpt_Set_Program_Name(const char* name);
 
 // Extra: what stands behind LPTn, e.g. "LPT1: simulated board", "LPT1: /dev/parport0
 // (ppdev)", "LPT2: none"; "" for n outside 1..3. Valid until the next call.
