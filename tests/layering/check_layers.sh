@@ -30,6 +30,19 @@ declare -A allowed=(
     [ui/app/]="ui/|chip/|port/|shell/|${public_library}"
 )
 
+# The tree's source files matching the patterns: git's list in a clone, else a walk of the
+# folders (an unpacked release, or a machine without git), build folders left out.
+source_files() {
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files "$@"
+        return
+    fi
+    local names=()
+    for pattern in "$@"; do names+=(-o -name "$pattern"); done
+    find . \( -path './build*' -o -path './.*' \) -prune -o -type f \( "${names[@]:1}" \) -print |
+        sed 's|^\./||' | sort
+}
+
 rule_for() {
     local file=$1 best=""
     for folder in "${!allowed[@]}"; do
@@ -50,12 +63,12 @@ while IFS= read -r file; do
             violations=$((violations + 1))
         fi
     done < <(sed -nE 's/^#include "([^"]+)".*/\1/p' "$file")
-done < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -name '*.cpp' -o -name '*.h' | sed 's|^\./||')
+done < <(source_files '*.cpp' '*.h')
 
 # No file reaches itself through its includes: tsort finds every loop in the include graph.
 while IFS= read -r file; do
     sed -nE "s|^#include \"([^\"]+)\".*|$file \1|p" "$file"
-done < <(git ls-files '*.h') >"${TMPDIR:-/tmp}/include-graph.$$"
+done < <(source_files '*.h') >"${TMPDIR:-/tmp}/include-graph.$$"
 if ! loops=$(tsort "${TMPDIR:-/tmp}/include-graph.$$" 2>&1 >/dev/null); [ -n "$loops" ]; then
     echo "include cycle among headers:"
     echo "$loops" | sed 's/^tsort: /  /'
@@ -63,7 +76,7 @@ if ! loops=$(tsort "${TMPDIR:-/tmp}/include-graph.$$" 2>&1 >/dev/null); [ -n "$l
 fi
 rm -f "${TMPDIR:-/tmp}/include-graph.$$"
 
-files=$(git ls-files '*.cpp' '*.h' | wc -l)
+files=$(source_files '*.cpp' '*.h' | wc -l)
 if [ "$violations" -gt 0 ]; then
     echo "$violations include(s) against the layering, in $files files"
     exit 1
