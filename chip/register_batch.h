@@ -1,7 +1,9 @@
 // The register batch file as a script: the lines "wrreg A D" and "rdreg A" that
 // Write_Register and Read_Register record, read back so that a session can be replayed.
-// Lines end in LF or CR LF; blank lines and blanks around the words are allowed; numbers are
-// decimal or 0x hexadecimal, each a byte.
+// Also as people write them by hand: lines end in LF or CR LF; a UTF-8 byte order mark may
+// start the file; blank lines, blanks around the words and comments from a "#" to the end of
+// the line are allowed; the commands may be in capitals (WRREG, RDREG); numbers are decimal
+// or 0x hexadecimal, each a byte. The program itself writes only the plain form.
 #pragma once
 
 #include <cstdint>
@@ -20,12 +22,18 @@ struct BatchStep {
 struct BatchParseError {
     int line = 0;         // 1-based
     std::string problem;  // what is wrong with that line
+    // The bad line is the last and has no line end: most likely a write that was cut off
+    // (a full disk, a killed program), not a line someone wrote.
+    bool torn_end = false;
 };
 
 // Parses the whole text. On the first malformed line, returns false with *error naming the
 // line and the problem, and *steps holds nothing: a script either runs whole or not at all.
 bool Parse_Register_Batch(std::string_view text, std::vector<BatchStep>* steps,
                           BatchParseError* error);
+
+// The text without its last line when that line has no line end.
+std::string_view Without_Torn_End(std::string_view text);
 
 // Parses one number of a command line or a batch line: decimal or 0x hexadecimal, no sign,
 // at most `max`. False for anything else.

@@ -3,9 +3,14 @@
 #include "chip/register_bus.h"
 #include "port/loopback_hunt.h"
 #include "port/port_state.h"
+#include "shell/message_text.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
+
+std::string chosen_target;
+unsigned chosen_wait_ms = 0;
+std::optional<std::optional<BoardFailure>> mapped;  // the outcome of the one mapping
 
 // A failed transaction shows only as a count in the chip layer's statistics.
 std::optional<std::string> Failure_Since(std::int32_t failures_before) {
@@ -15,27 +20,58 @@ std::optional<std::string> Failure_Since(std::int32_t failures_before) {
     return reason;
 }
 
-}  // namespace
-
-std::optional<std::string> Map_LPT1(const std::string& target) {
-    if (target.empty()) return std::nullopt;
-    if (Vanlpt_Map_Port(1, target.c_str())) return std::nullopt;
-    return "--port " + target +
-           ": not a port target (sim, unplugged, none, /dev/parportN or io:0x378)";
+// The library names the port in most of its reasons; the message names it once.
+std::string About_LPT1(const std::string& reason) {
+    if (reason.rfind("LPT1: ", 0) == 0) return reason;
+    return "LPT1: " + reason;
 }
 
-std::optional<std::string> Open_Board() {
+std::string Cannot_Open_LPT1(const std::string& reason) {
+    if (reason.rfind("LPT1 ", 0) == 0) return reason;  // "LPT1 has no port behind it ..."
+    return "cannot open " + About_LPT1(reason);
+}
+
+std::optional<BoardFailure> Map_Chosen_Target() {
+    if (const std::string problem = Vanlpt_Mapping_Problem(); !problem.empty())
+        return BoardFailure{problem + "; nothing was sent", Exit_Bad_Usage};
+    if (!chosen_target.empty() && !Vanlpt_Map_Port(1, chosen_target.c_str()))
+        return BoardFailure{"--port " + Quoted_Token(chosen_target) +
+                                ": not a port target (sim, sim:FILE, unplugged, none, "
+                                "/dev/parportN or io:0x378)",
+                            Exit_Bad_Usage};
+    if (Vanlpt_Port_Input_Error(1))
+        return BoardFailure{About_LPT1(Vanlpt_Last_Error()) + "; nothing was sent", Exit_Bad_Usage};
+    return std::nullopt;
+}
+
+}  // namespace
+
+void Choose_Board(const std::string& target, unsigned wait_ms) {
+    chosen_target = target;
+    chosen_wait_ms = wait_ms;
+}
+
+std::optional<BoardFailure> Map_Board() {
+    if (!mapped) {
+        Vanlpt_Set_Lock_Wait(chosen_wait_ms);
+        mapped = Map_Chosen_Target();
+    }
+    return *mapped;
+}
+
+std::optional<BoardFailure> Open_Board() {
+    if (auto failed = Map_Board()) return failed;
     Set_Board_Wiring_Defaults();
     Port_State.ECP_Byte_Mode = true;  // as the start-up sets it: reads see the chip
-    if (Select_LPT_Port(1) == 0) return "cannot open LPT1: " + std::string(Vanlpt_Last_Error());
+    if (Select_LPT_Port(1) == 0) return BoardFailure{Cannot_Open_LPT1(Vanlpt_Last_Error())};
     Init_DUT_Bus();
     Cache_Enabled = 0;  // every requested access reaches the chip
     // Without a board on the cable RDY floats high and every transaction would "succeed":
     // the loopback wire tells a board from an empty cable without touching a register.
     if (!Test_Loopback(Board_Loopback_Out_Pin, Board_Loopback_In_Pin))
-        return std::string("no board answers on ") + Vanlpt_Port_Description(1) +
-               ": pin 10 does not follow pin 9 through the board's loopback; is the board "
-               "connected and powered?";
+        return BoardFailure{std::string("no board answers on ") + Vanlpt_Port_Description(1) +
+                            ": pin 10 does not follow pin 9 through the board's loopback; is "
+                            "the board connected and powered?"};
     return std::nullopt;
 }
 

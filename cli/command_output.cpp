@@ -3,13 +3,54 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
+#include "cli/board_session.h"
+#include "shell/message_text.h"
 #include "shell/whole_file.h"
 
+void Tell(const std::string& what) {
+    std::cerr << "osdex: " << Printable_Message(what) << '\n';
+}
+
 int Failed(const std::string& what, int status) {
-    std::cerr << "osdex: " << what << '\n';
+    Tell(what);
     return status;
+}
+
+int Failed(const BoardFailure& failure) {
+    return Failed(failure.message, failure.status);
+}
+
+namespace {
+
+int output_error = 0;  // errno of the first failed write to standard output
+
+bool Output_Flushed() {
+    if (output_error != 0) return false;
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    output_error = errno != 0 ? errno : EIO;
+    return false;
+}
+
+}  // namespace
+
+bool Write_Output(const std::string& text) {
+    if (output_error != 0) return false;
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return Output_Flushed();
+}
+
+int Finish_Output(int status) {
+    if (Output_Flushed()) return status;
+    const std::string cause = std::strerror(output_error);
+    std::clearerr(stdout);
+    const int failed = Failed("cannot write the output: " + cause, Exit_Board_Failed);
+    return status == Exit_Ok ? failed : status;
 }
 
 std::optional<std::string> Write_Png_File(const std::string& path, const QImage& image) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/board_session.h"
+#include "shell/message_text.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
@@ -39,6 +40,10 @@ std::optional<std::string> Round_Trip() {
 }  // namespace
 
 int Run_Doctor(const std::string& port_option) {
+    if (auto failed = Map_Board()) {
+        std::printf("problem: %s\n", Printable_Message(failed->message).c_str());
+        return failed->status;
+    }
     Show_Mapping(port_option);
     int problems = 0;
     std::puts("real ports:");
@@ -48,7 +53,7 @@ int Run_Doctor(const std::string& port_option) {
         std::printf(
             "  problem: %s\n  fix: connect and power the board, or see the problems "
             "above\n",
-            failed->c_str());
+            Printable_Message(failed->message).c_str());
         return Exit_Board_Failed;
     }
     std::puts("  the loopback answers (pin 10 follows pin 9)");

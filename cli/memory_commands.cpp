@@ -1,7 +1,6 @@
 #include "cli/memory_commands.h"
 
 #include <QImage>
-#include <iostream>
 
 #include "chip/board_snapshot.h"
 #include "chip/canvas.h"
@@ -13,6 +12,7 @@
 #include "chip/register_map.h"
 #include "cli/board_session.h"
 #include "cli/command_output.h"
+#include "shell/whole_file.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
@@ -43,18 +43,20 @@ QImage Channel_Image(const vanlpt::BoardState& state, int channel) {
 }  // namespace
 
 int Run_Memory_Save(int channel, const std::string& path) {
-    if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
+    if (auto cause = Check_Whole_File_Writable(path))
+        return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
+    if (auto failed = Open_Board()) return Failed(*failed);
     vanlpt::BoardState state;
     if (!Read_Channel_Snapshot(channel, &state)) return Bus_Failed();
     if (auto cause = Write_Png_File(path, Channel_Image(state, channel)))
-        return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
+        return Failed("cannot write " + path + ": " + *cause, Exit_Board_Failed);
     return Exit_Ok;
 }
 
 int Run_Memory_Load(int channel, const std::string& path) {
     const PictureLoadResult loaded = Load_Picture_File(path);
     if (loaded.image.isNull()) return Failed(loaded.error + " Nothing was sent.", Exit_Bad_Usage);
-    if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
+    if (auto failed = Open_Board()) return Failed(*failed);
     Canvas picture;
     // The whole of a channel, so that what `memory save` wrote loads back exactly.
     const QSize drawn =
@@ -67,7 +69,7 @@ int Run_Memory_Load(int channel, const std::string& path) {
 }
 
 int Run_Memory_Erase(std::uint8_t mask, int level) {
-    if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
+    if (auto failed = Open_Board()) return Failed(*failed);
     const std::int32_t failures = num_busy_timeout_errors;
     Cache_Enabled = 1;
     Write_Solid_Rect_Multi(mask, nullptr, 0, 0, Canvas::Picture_Width - 1,

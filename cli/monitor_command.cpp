@@ -62,7 +62,7 @@ int Run_Monitor(int channel, const std::string& path, const std::string& source_
     if (!Resolve_Source(source_text, &source, &error)) return Failed(error, Exit_Bad_Usage);
     if (auto cause = Check_Whole_File_Writable(path))
         return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
-    if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
+    if (auto failed = Open_Board()) return Failed(*failed);
     std::vector<std::uint32_t> frame(VANLPT_FRAME_WIDTH * VANLPT_FRAME_HEIGHT);
     if (!Show_Source(channel, source) ||
         Vanlpt_Channel_Frame(channel, 0, frame.data(), nullptr) == 0)
@@ -71,6 +71,6 @@ int Run_Monitor(int channel, const std::string& path, const std::string& source_
     const QImage picture(reinterpret_cast<const uchar*>(frame.data()), VANLPT_FRAME_WIDTH,
                          VANLPT_FRAME_HEIGHT, QImage::Format_RGB32);
     if (auto cause = Write_Png_File(path, picture))
-        return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
+        return Failed("cannot write " + path + ": " + *cause, Exit_Board_Failed);
     return Exit_Ok;
 }

@@ -3,16 +3,19 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 
 #include "chip/register_batch.h"
 #include "cli/board_session.h"
+#include "cli/command_output.h"
 #include "cli/doctor_command.h"
 #include "cli/memory_commands.h"
 #include "cli/monitor_command.h"
 #include "cli/register_commands.h"
 #include "cli/route_command.h"
 #include "cli/state_commands.h"
+#include "shell/message_text.h"
 
 namespace {
 
@@ -25,19 +28,45 @@ struct NumberArgument {
 // Checks every number argument of the chosen command; the message names the bad one.
 bool Check_Number(const char* what, unsigned max, NumberArgument* arg) {
     if (Parse_Byte_Number(arg->text, max, &arg->value)) return true;
-    std::cerr << "osdex: bad " << what << " \"" << arg->text << "\": expected 0.." << max
-              << ", decimal or 0x hexadecimal\n";
+    Tell(std::string("bad ") + what + " " + Quoted_Token(arg->text) + ": expected 0.." +
+         std::to_string(max) + ", decimal or 0x hexadecimal");
     return false;
 }
 
 struct Arguments {
     std::string port;
+    std::string wait;
     bool quiet = false;
     NumberArgument address, data, channel, level, output, input, gain;
     std::string file;
     std::string source;
     bool verify = false;
+    bool ignore_torn_end = false;
 };
+
+// The longest wait for a board in use that makes sense for a script: a day.
+constexpr double Max_Wait_Seconds = 86400;
+
+// --wait SECONDS: decimal, fractions allowed; false with a message for anything else.
+bool Parse_Wait(const std::string& text, unsigned* milliseconds) {
+    *milliseconds = 0;
+    if (text.empty()) return true;
+    std::size_t used = 0;
+    double seconds = -1;
+    const bool digits = text.find_first_not_of("0123456789.") == std::string::npos;
+    try {
+        if (digits) seconds = std::stod(text, &used);
+    } catch (const std::exception&) {
+        seconds = -1;
+    }
+    if (!digits || used != text.size() || seconds < 0 || seconds > Max_Wait_Seconds) {
+        Tell("bad --wait " + Quoted_Token(text) + ": expected seconds, 0.." +
+             std::to_string(static_cast<int>(Max_Wait_Seconds)));
+        return false;
+    }
+    *milliseconds = static_cast<unsigned>(seconds * 1000 + 0.5);
+    return true;
+}
 
 void Add_Register_Commands(CLI::App& app, Arguments& a) {
     CLI::App* write = app.add_subcommand("write", "Write one chip register (always sent)");
@@ -51,6 +80,9 @@ void Add_Register_Commands(CLI::App& app, Arguments& a) {
         "replay", "Run a register batch file (wrreg A D / rdreg A lines, as regtest.bat)");
     replay->add_option("FILE", a.file, "The batch file")->required();
     replay->add_flag("--verify", a.verify, "Read back every write and report mismatches");
+    replay->add_flag("--ignore-torn-end", a.ignore_torn_end,
+                     "When the last line was cut off (no line end, not a whole command), run "
+                     "the lines before it and say so");
 }
 
 void Add_State_Commands(CLI::App& app, Arguments& a) {
@@ -127,8 +159,8 @@ int Run_Route_Command(Arguments& a) {
     }
     if (a.gain.text.empty()) a.gain.text = "1";
     if (a.gain.text != "1" && a.gain.text != "2") {
-        std::cerr << "osdex: bad gain \"" << a.gain.text << "\": expected 1 or 2\n";
-        return Exit_Bad_Usage;
+        return Failed("bad gain " + Quoted_Token(a.gain.text) + ": expected 1 or 2",
+                      Exit_Bad_Usage);
     }
     return Run_Route(static_cast<int>(a.output.value), input, a.gain.text == "2" ? 2 : 1);
 }
@@ -139,11 +171,11 @@ void Add_Doctor_Command(CLI::App& app) {
                        "with the command that mends it");
 }
 
+// Each command checks its own arguments and input files before it opens the board.
 int Run_Command(const CLI::App& app, Arguments& a) {
-    if (auto bad = Map_LPT1(a.port)) {
-        std::cerr << "osdex: " << *bad << '\n';
-        return Exit_Bad_Usage;
-    }
+    unsigned wait_ms = 0;
+    if (!Parse_Wait(a.wait, &wait_ms)) return Exit_Bad_Usage;
+    Choose_Board(a.port, wait_ms);
     if (app.got_subcommand("write")) {
         if (!Check_Number("register address", 255, &a.address)) return Exit_Bad_Usage;
         if (!Check_Number("register value", 255, &a.data)) return Exit_Bad_Usage;
@@ -154,7 +186,8 @@ int Run_Command(const CLI::App& app, Arguments& a) {
         if (!Check_Number("register address", 255, &a.address)) return Exit_Bad_Usage;
         return Run_Read(static_cast<std::uint8_t>(a.address.value));
     }
-    if (app.got_subcommand("replay")) return Run_Replay(a.file, a.verify, a.quiet);
+    if (app.got_subcommand("replay"))
+        return Run_Replay(a.file, {a.verify, a.quiet, a.ignore_torn_end});
     if (app.got_subcommand("route")) return Run_Route_Command(a);
     if (app.got_subcommand("monitor")) return Run_Monitor_Command(a);
     if (app.got_subcommand("doctor")) return Run_Doctor(a.port);
@@ -173,8 +206,12 @@ int Run_Osdex(int argc, char** argv) {
     CLI::App app{"osdex: drive the Osdex evaluation board from the command line", "osdex"};
     Arguments a;
     app.add_option("--port", a.port,
-                   "What LPT1 is: sim, unplugged, none, /dev/parportN or io:0x378 "
-                   "(default: VANLPT_PORTS, else the library's own mapping)");
+                   "What LPT1 is: sim, sim:FILE (a simulated board kept in FILE between runs), "
+                   "unplugged, none, /dev/parportN or io:0x378 (default: VANLPT_PORTS, else "
+                   "the library's own mapping)");
+    app.add_option("--wait", a.wait,
+                   "Wait up to SECONDS for a board file (sim:FILE) that another program is "
+                   "using, instead of failing at once");
     app.add_flag("--quiet", a.quiet, "Print only results and errors, no summaries");
     app.set_version_flag("--version", std::string("osdex ") + OSDEX_VERSION);
     // At most one command; a missing one is told below, an unknown word is named by CLI11.
@@ -188,11 +225,14 @@ int Run_Osdex(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e);  // prints help, the version or the problem
-        return code == 0 ? Exit_Ok : Exit_Bad_Usage;
+        if (e.get_exit_code() == 0) return app.exit(e);  // the help or the version
+        // The parser quotes what it did not take: bounded and printable, as every message.
+        return Failed(std::string(e.what()) + "\nRun with --help for more information.",
+                      Exit_Bad_Usage);
     }
     if (app.get_subcommands().empty()) {
-        std::cerr << "osdex: a command is required\n" << app.help();
+        Tell("a command is required");
+        std::cerr << app.help();
         return Exit_Bad_Usage;
     }
     return Run_Command(app, a);

@@ -9,6 +9,8 @@
 #include "chip/register_bus.h"
 #include "cli/board_session.h"
 #include "cli/command_output.h"
+#include "shell/event_pump.h"
+#include "shell/message_text.h"
 #include "shell/whole_file.h"
 
 namespace {
@@ -20,18 +22,33 @@ int Board_Failure(const std::string& what) {
     return Failed(what, Exit_Board_Failed);
 }
 
-// Runs the steps; stops at the first failed transaction. Output lines are collected in one
-// buffer: printing a line per step through iostreams would cost more than the bus.
+// Output is collected and written in chunks of this size: printing a line per step through
+// stdio would cost more than the bus, and one buffer for a whole file would grow without end.
+constexpr std::size_t Output_Chunk = 64 * 1024;
+
+// Runs the steps; stops at the first failed transaction, at a stop request and when the
+// output cannot be written (the reader went away).
 int Run_Steps(const std::string& path, const std::vector<BatchStep>& steps, bool verify) {
     std::string out;
     int mismatches = 0;
     char line[64];
+    std::size_t done = 0;
     for (const BatchStep& step : steps) {
         const auto where = [&] { return path + ":" + std::to_string(step.line) + ": "; };
+        if (out.size() >= Output_Chunk) {
+            if (!Write_Output(out)) return Exit_Board_Failed;  // told by Finish_Output
+            out.clear();
+        }
+        if (Quit_Requested()) {
+            Write_Output(out);
+            return Board_Failure(path + ": stopped after " + std::to_string(done) + " of " +
+                                 std::to_string(steps.size()) + " register accesses");
+        }
+        ++done;
         if (step.kind == BatchStep::Kind::Read) {
             std::uint8_t value = 0;
             if (auto failed = Board_Read(step.address, &value)) {
-                std::fputs(out.c_str(), stdout);
+                Write_Output(out);
                 return Board_Failure(where() + *failed);
             }
             const int n = std::snprintf(line, sizeof line, "rdreg %u => %u\n", step.address, value);
@@ -40,56 +57,72 @@ int Run_Steps(const std::string& path, const std::vector<BatchStep>& steps, bool
         }
         const std::int32_t verify_errors = num_write_verify_errors;
         if (auto failed = Board_Write(step.address, step.data)) {
-            std::fputs(out.c_str(), stdout);
+            Write_Output(out);
             return Board_Failure(where() + *failed);
         }
         if (verify && num_write_verify_errors != verify_errors) {
             ++mismatches;
-            std::cerr << where() << "wrote " << unsigned(step.data) << " to register "
-                      << unsigned(step.address) << ", read back "
-                      << unsigned(static_cast<std::uint8_t>(verify_error_readback)) << '\n';
+            Tell(where() + "wrote " + std::to_string(step.data) + " to register " +
+                 std::to_string(step.address) + ", read back " +
+                 std::to_string(static_cast<std::uint8_t>(verify_error_readback)));
         }
     }
-    std::fputs(out.c_str(), stdout);
+    Write_Output(out);
     if (mismatches == 0) return Exit_Ok;
     return Board_Failure(std::to_string(mismatches) + " write(s) did not read back as written");
+}
+
+// The steps of the file, or the exit status of why there are none to run.
+int Parse_Batch_File(const std::string& path, const ReplayOptions& options,
+                     std::vector<BatchStep>* steps) {
+    std::string text;
+    if (auto problem = Read_Whole_File(path, Max_Batch_Bytes, &text))
+        return Failed("cannot read " + path + ": " + *problem, Exit_Bad_Usage);
+    BatchParseError error;
+    if (Parse_Register_Batch(text, steps, &error)) return Exit_Ok;
+    const std::string where = path + ":" + std::to_string(error.line) + ": ";
+    if (!error.torn_end)
+        return Failed(where + error.problem + "; nothing was sent", Exit_Bad_Usage);
+    if (!options.ignore_torn_end)
+        return Failed(where +
+                          "the last line is torn (it has no line end, as when writing the "
+                          "file was cut off): " +
+                          error.problem +
+                          "; nothing was sent. --ignore-torn-end runs the lines before it",
+                      Exit_Bad_Usage);
+    if (!Parse_Register_Batch(Without_Torn_End(text), steps, &error))
+        return Failed(where + error.problem + "; nothing was sent", Exit_Bad_Usage);
+    Tell(where + "the torn last line is left out: " + error.problem);
+    return Exit_Ok;
 }
 
 }  // namespace
 
 int Run_Write(std::uint8_t address, std::uint8_t data) {
-    if (auto failed = Open_Board()) return Board_Failure(*failed);
+    if (auto failed = Open_Board()) return Failed(*failed);
     if (auto failed = Board_Write(address, data)) return Board_Failure(*failed);
     return Exit_Ok;
 }
 
 int Run_Read(std::uint8_t address) {
-    if (auto failed = Open_Board()) return Board_Failure(*failed);
+    if (auto failed = Open_Board()) return Failed(*failed);
     std::uint8_t value = 0;
     if (auto failed = Board_Read(address, &value)) return Board_Failure(*failed);
-    std::printf("%u\n", value);
+    Write_Output(std::to_string(value) + "\n");
     return Exit_Ok;
 }
 
-int Run_Replay(const std::string& path, bool verify, bool quiet) {
-    std::string text;
-    if (auto problem = Read_Whole_File(path, Max_Batch_Bytes, &text)) {
-        std::cerr << "osdex: cannot read " << path << ": " << *problem << '\n';
-        return Exit_Bad_Usage;
-    }
+int Run_Replay(const std::string& path, const ReplayOptions& options) {
     std::vector<BatchStep> steps;
-    BatchParseError error;
-    if (!Parse_Register_Batch(text, &steps, &error)) {
-        std::cerr << path << ":" << error.line << ": " << error.problem << '\n';
-        return Exit_Bad_Usage;
-    }
-    if (auto failed = Open_Board()) return Board_Failure(*failed);
-    if (verify) {
+    if (const int status = Parse_Batch_File(path, options, &steps); status != Exit_Ok)
+        return status;
+    if (auto failed = Open_Board()) return Failed(*failed);
+    if (options.verify) {
         Verify_Writes = 1;
         Write_Retries = 0;  // a mismatch is reported, not hidden by a retry
     }
-    const int status = Run_Steps(path, steps, verify);
-    if (status == Exit_Ok && !quiet)
-        std::cerr << "osdex: " << path << ": " << steps.size() << " register accesses\n";
+    const int status = Run_Steps(path, steps, options.verify);
+    if (status == Exit_Ok && !options.quiet)
+        Tell(path + ": " + std::to_string(steps.size()) + " register accesses");
     return status;
 }

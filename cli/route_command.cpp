@@ -1,8 +1,7 @@
 #include "cli/route_command.h"
 
-#include <iostream>
-
 #include "cli/board_session.h"
+#include "cli/command_output.h"
 #include "port/xelor_commands.h"
 
 namespace {
@@ -13,10 +12,7 @@ constexpr unsigned Board_Crosspoint_Address = 0;
 }  // namespace
 
 int Run_Route(int output, int input, int gain) {
-    if (auto failed = Open_Board()) {
-        std::cerr << "osdex: " << *failed << '\n';
-        return Exit_Board_Failed;
-    }
+    if (auto failed = Open_Board()) return Failed(*failed);
     const XelorOutput setting{input >= 0, input, gain};
     Xelor_Do_Send_Update(output, setting, Board_Crosspoint_Address, false);
     return Exit_Ok;

@@ -1,7 +1,6 @@
 #include "cli/state_commands.h"
 
 #include <array>
-#include <iostream>
 
 #include "chip/board_snapshot.h"
 #include "chip/register_bus.h"
@@ -18,7 +17,7 @@ constexpr std::size_t Max_State_Bytes = 16u << 20;
 
 void Tell_Cycles(const char* what, bool quiet) {
     if (!quiet)
-        std::cerr << "osdex: " << what << " in " << Board_Snapshot_Cycles() << " bus cycles\n";
+        Tell(std::string(what) + " in " + std::to_string(Board_Snapshot_Cycles()) + " bus cycles");
 }
 
 void Send_Routing(const vanlpt::BoardState& state) {
@@ -33,17 +32,17 @@ void Send_Routing(const vanlpt::BoardState& state) {
 }  // namespace
 
 int Run_State_Save(const std::string& path, bool quiet) {
-    if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
+    if (auto cause = Check_Whole_File_Writable(path))
+        return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
+    if (auto failed = Open_Board()) return Failed(*failed);
     vanlpt::BoardState state;
     if (!Read_Board_Snapshot(&state))
         return Failed("reading the board failed: " + std::string(Vanlpt_Last_Error()),
                       Exit_Board_Failed);
     if (!state.routing_known && !quiet)
-        std::cerr << "osdex: the crosspoint of a real board cannot be read back; its routing "
-                     "is not in "
-                  << path << '\n';
+        Tell("the crosspoint of a real board cannot be read back; its routing is not in " + path);
     if (auto cause = Write_Whole_File(path, vanlpt::Encode_Board_State(state)))
-        return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
+        return Failed("cannot write " + path + ": " + *cause, Exit_Board_Failed);
     Tell_Cycles("saved the board", quiet);
     return Exit_Ok;
 }
@@ -56,7 +55,7 @@ int Run_State_Restore(const std::string& path, bool quiet) {
     std::string error;
     if (!vanlpt::Decode_Board_State(bytes, &state, &error))
         return Failed(path + ": " + error + "; nothing was sent", Exit_Bad_Usage);
-    if (auto failed = Open_Board()) return Failed(*failed, Exit_Board_Failed);
+    if (auto failed = Open_Board()) return Failed(*failed);
     Cache_Enabled = 1;  // repeated quad data need not be sent again
     const bool written = Write_Board_Snapshot(state);
     Cache_Enabled = 0;

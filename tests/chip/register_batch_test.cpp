@@ -33,7 +33,8 @@ TEST(RegisterBatch, TheFirstBadLineStopsEverything) {
         {"wrreg 1 -3", "bad register value \"-3\""},
         {"wrreg 1 0x", "bad register value \"0x\""},
         {"wrreg 1 2 3", "unexpected \"3\""},
-        {"WRREG 1 2", "unknown command \"WRREG\""},
+        {"WRITE 1 2", "unknown command \"WRITE\""},
+        {"wrreg 1 2 # a note\nwrreg 1 # 2", "wrreg needs a value"},
         {"rdreg 99999999999999999999", "bad register address"},
         {std::string("rdreg 1\0", 8), "NUL"},
     };
@@ -46,6 +47,40 @@ TEST(RegisterBatch, TheFirstBadLineStopsEverything) {
         EXPECT_GE(error.line, 2);
         EXPECT_NE(error.problem.find(problem), std::string::npos) << error.problem;
     }
+}
+
+TEST(RegisterBatch, ReadsFilesWrittenByHand) {
+    std::vector<BatchStep> steps;
+    BatchParseError error;
+    ASSERT_TRUE(Parse_Register_Batch("\xEF\xBB\xBF# setup\nWRREG 7 1 # note\n\n  #\nRdReg 7\n",
+                                     &steps, &error))
+        << error.problem;
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].line, 2);
+    EXPECT_EQ(steps[1].kind, BatchStep::Kind::Read);
+    EXPECT_EQ(steps[1].line, 5);
+}
+
+TEST(RegisterBatch, OnlyABadLastLineWithoutItsEndIsTorn) {
+    std::vector<BatchStep> steps;
+    BatchParseError error;
+    EXPECT_FALSE(Parse_Register_Batch("wrreg 7 1\nwrre", &steps, &error));
+    EXPECT_TRUE(error.torn_end);
+    EXPECT_EQ(Without_Torn_End("wrreg 7 1\nwrre"), "wrreg 7 1\n");
+    EXPECT_EQ(Without_Torn_End("wrre"), "");
+    EXPECT_FALSE(Parse_Register_Batch("wrreg 7 1\nwrre\n", &steps, &error));
+    EXPECT_FALSE(error.torn_end);
+    EXPECT_FALSE(Parse_Register_Batch("wrre\nwrreg 7 1", &steps, &error));
+    EXPECT_FALSE(error.torn_end);
+}
+
+TEST(RegisterBatch, BadTokensAreQuotedShortAndPrintable) {
+    std::vector<BatchStep> steps;
+    BatchParseError error;
+    EXPECT_FALSE(Parse_Register_Batch("rdreg " + std::string(100000, '1'), &steps, &error));
+    EXPECT_LT(error.problem.size(), 120u) << error.problem;
+    EXPECT_FALSE(Parse_Register_Batch("\x1b[2J 7", &steps, &error));
+    EXPECT_EQ(error.problem.find('\x1b'), std::string::npos) << error.problem;
 }
 
 TEST(RegisterBatch, NumbersAreDecimalOrHexadecimalBytes) {

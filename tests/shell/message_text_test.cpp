@@ -20,3 +20,13 @@ TEST(MessageText, LongTokensAreCutWithTheirLength) {
     EXPECT_EQ(Quoted_Token(umlauts), '"' + std::string(39, 'a') + "...\" (43 bytes)");
     EXPECT_EQ(Quoted_Token("\x1b]0;x\x07"), "\"\\x1B]0;x\\x07\"");
 }
+
+TEST(MessageText, MessagesKeepTheirLinesAndLoseTheirHugeWords) {
+    EXPECT_EQ(Printable_Lines("first\nsecond\r\x1b"), "first\nsecond\\x0D\\x1B");
+    const std::string huge(300, 'x');
+    EXPECT_EQ(Printable_Message("bad \"" + huge + "\"\nnext line"),
+              "bad \"" + std::string(39, 'x') + "... (302 bytes)\nnext line");
+    const std::string path = "/home/ann/" + std::string(120, 'p') + "/board.osdex";
+    EXPECT_EQ(Printable_Message("cannot write " + path + ": No space"),
+              "cannot write " + path + ": No space");
+}
