@@ -2,12 +2,14 @@
 // write verification, statistics, trace and batch lines.
 #include "chip/register_bus.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
 
 #include "chip/register_map.h"
+#include "chip/register_table.h"
 #include "port/activity_log.h"
 #include "port/port_state.h"
 #include "shell/dialogs.h"
@@ -38,11 +40,32 @@ std::string verify_error_name;
 std::uint8_t Last_Reg_Address = 0xFF;
 std::uint8_t Last_Reg_Data = 0xFF;
 
+namespace {
+
+// The names by the low four bits of an address, from the register table: the channel
+// register's, and the multi-channel register's after a slash where it differs.
+std::array<std::string, Bank_Size> Names_By_Offset() {
+    std::array<std::string, Bank_Size> names;
+    const auto multi = Multi_Bank_Registers();
+    for (std::size_t r = 0; r < names.size(); ++r) {
+        names[r] = Channel_Bank_Registers()[r].name;
+        if (r < multi.size() && multi[r].name != names[r])
+            names[r] += "/" + std::string(multi[r].name);
+    }
+    return names;
+}
+
+const std::array<std::string, Bank_Size> names_by_offset = Names_By_Offset();
+
+}  // namespace
+
 const char* const Register_Names[16] = {
-    "QPH",     "QPL",           "QPHORIZ",        "QPLINEH",
-    "QPLINEL", "STATUS/LOSALL", "COMMAND/MWRITE", "HOFFSET/CONTROL",
-    "VOFFSET", "SHRSRC",        "SHRBEGH",        "SHRBEGL",
-    "SHRENDH", "SHRENDL",       "reservedE",      "reservedF"};
+    names_by_offset[0].c_str(),  names_by_offset[1].c_str(),  names_by_offset[2].c_str(),
+    names_by_offset[3].c_str(),  names_by_offset[4].c_str(),  names_by_offset[5].c_str(),
+    names_by_offset[6].c_str(),  names_by_offset[7].c_str(),  names_by_offset[8].c_str(),
+    names_by_offset[9].c_str(),  names_by_offset[10].c_str(), names_by_offset[11].c_str(),
+    names_by_offset[12].c_str(), names_by_offset[13].c_str(), names_by_offset[14].c_str(),
+    names_by_offset[15].c_str()};
 
 Line_File* Batch_File = nullptr;
 

@@ -12,14 +12,6 @@ std::string chosen_target;
 unsigned chosen_wait_ms = 0;
 std::optional<std::optional<BoardFailure>> mapped;  // the outcome of the one mapping
 
-// A failed transaction shows only as a count in the chip layer's statistics.
-std::optional<std::string> Failure_Since(std::int32_t failures_before) {
-    if (num_busy_timeout_errors == failures_before) return std::nullopt;
-    std::string reason = Vanlpt_Last_Error();
-    if (reason.empty()) reason = "the register transaction failed";
-    return reason;
-}
-
 // The library names the port in most of its reasons; the message names it once.
 std::string About_LPT1(const std::string& reason) {
     if (reason.rfind("LPT1: ", 0) == 0) return reason;
@@ -75,14 +67,21 @@ std::optional<BoardFailure> Open_Board() {
     return std::nullopt;
 }
 
+std::optional<std::string> Bus_Failure_Since(std::int32_t failures_before) {
+    if (num_busy_timeout_errors == failures_before) return std::nullopt;
+    std::string reason = Vanlpt_Last_Error();
+    if (reason.empty()) reason = "the register transaction failed";
+    return reason;
+}
+
 std::optional<std::string> Board_Write(std::uint8_t address, std::uint8_t data) {
     const std::int32_t before = num_busy_timeout_errors;
     Write_Register(address, data);
-    return Failure_Since(before);
+    return Bus_Failure_Since(before);
 }
 
 std::optional<std::string> Board_Read(std::uint8_t address, std::uint8_t* value) {
     const std::int32_t before = num_busy_timeout_errors;
     *value = Read_Register(address);
-    return Failure_Since(before);
+    return Bus_Failure_Since(before);
 }

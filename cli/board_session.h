@@ -31,6 +31,10 @@ std::optional<BoardFailure> Map_Board();
 // Maps the board, selects LPT1 and sets up the chip bus.
 std::optional<BoardFailure> Open_Board();
 
+// A failed transaction shows only as a count in the chip layer's statistics: the library's
+// reason when the count moved since failures_before (num_busy_timeout_errors), else nothing.
+std::optional<std::string> Bus_Failure_Since(std::int32_t failures_before);
+
 // Register transactions that report their failure: the library's reason, or nothing.
 std::optional<std::string> Board_Write(std::uint8_t address, std::uint8_t data);
 std::optional<std::string> Board_Read(std::uint8_t address, std::uint8_t* value);

@@ -42,6 +42,7 @@ struct Arguments {
     std::string source;
     bool verify = false;
     bool ignore_torn_end = false;
+    bool json = false;
 };
 
 // The longest wait for a board in use that makes sense for a script: a day.
@@ -70,11 +71,27 @@ bool Parse_Wait(const std::string& text, unsigned* milliseconds) {
 
 void Add_Register_Commands(CLI::App& app, Arguments& a) {
     CLI::App* write = app.add_subcommand("write", "Write one chip register (always sent)");
-    write->add_option("ADDR", a.address.text, "Register address, 0..255")->required();
-    write->add_option("DATA", a.data.text, "Value, 0..255")->required();
+    write
+        ->add_option("REGISTER", a.address.text,
+                     "Register address 0..255, or a name: ch1.HOFFSET, ch0.STATUS.BLANK, "
+                     "ch2.QPLINE, LOSALL (osdex registers dump lists them)")
+        ->required();
+    write
+        ->add_option("VALUE", a.data.text,
+                     "Value: 0..255, a field's range, or 0..511 for a 9-bit line value")
+        ->required();
 
     CLI::App* read = app.add_subcommand("read", "Read one chip register; prints it in decimal");
-    read->add_option("ADDR", a.address.text, "Register address, 0..255")->required();
+    read->add_option("REGISTER", a.address.text, "Register address 0..255, or a name")->required();
+
+    CLI::App* registers = app.add_subcommand("registers", "Every named register at once");
+    registers->require_subcommand(1);
+    CLI::App* dump = registers->add_subcommand(
+        "dump", "Print every named register with its value and fields (NAME = VALUE lines)");
+    dump->add_flag("--json", a.json, "One JSON object of every register, field and line value");
+    CLI::App* load = registers->add_subcommand(
+        "load", "Write a dump back (read-only and trigger registers are left out)");
+    load->add_option("FILE", a.file, "A register dump")->required();
 
     CLI::App* replay = app.add_subcommand(
         "replay", "Run a register batch file (wrreg A D / rdreg A lines, as regtest.bat)");
@@ -176,15 +193,11 @@ int Run_Command(const CLI::App& app, Arguments& a) {
     unsigned wait_ms = 0;
     if (!Parse_Wait(a.wait, &wait_ms)) return Exit_Bad_Usage;
     Choose_Board(a.port, wait_ms);
-    if (app.got_subcommand("write")) {
-        if (!Check_Number("register address", 255, &a.address)) return Exit_Bad_Usage;
-        if (!Check_Number("register value", 255, &a.data)) return Exit_Bad_Usage;
-        return Run_Write(static_cast<std::uint8_t>(a.address.value),
-                         static_cast<std::uint8_t>(a.data.value));
-    }
-    if (app.got_subcommand("read")) {
-        if (!Check_Number("register address", 255, &a.address)) return Exit_Bad_Usage;
-        return Run_Read(static_cast<std::uint8_t>(a.address.value));
+    if (app.got_subcommand("write")) return Run_Write(a.address.text, a.data.text);
+    if (app.got_subcommand("read")) return Run_Read(a.address.text);
+    if (const CLI::App* registers = app.get_subcommand("registers"); registers->parsed()) {
+        if (registers->got_subcommand("dump")) return Run_Registers_Dump(a.json);
+        return Run_Registers_Load(a.file, a.quiet);
     }
     if (app.got_subcommand("replay"))
         return Run_Replay(a.file, {a.verify, a.quiet, a.ignore_torn_end});

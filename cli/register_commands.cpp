@@ -1,10 +1,13 @@
 #include "cli/register_commands.h"
 
+#include <cctype>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "chip/named_registers.h"
 #include "chip/register_batch.h"
 #include "chip/register_bus.h"
 #include "cli/board_session.h"
@@ -72,6 +75,39 @@ int Run_Steps(const std::string& path, const std::vector<BatchStep>& steps, bool
     return Board_Failure(std::to_string(mismatches) + " write(s) did not read back as written");
 }
 
+// A register dump is a few kilobytes.
+constexpr std::size_t Max_Dump_Bytes = 1u << 20;
+
+// What a register argument names; by_address when it is a number, which is sent as it is.
+struct RegisterArgument {
+    NamedRegister named;
+    bool by_address = false;
+};
+
+std::optional<RegisterArgument> Register_Argument(const std::string& text) {
+    unsigned address = 0;
+    if (Parse_Byte_Number(text, 255, &address)) {
+        const auto a = static_cast<std::uint8_t>(address);
+        std::string name = Register_Name(a);
+        if (name.empty()) name = "register " + std::to_string(a);
+        return RegisterArgument{
+            {NamedRegister::Kind::Register, name, a, 0, Register_At(a), nullptr}, true};
+    }
+    if (!text.empty() &&
+        (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '+')) {
+        Tell("bad register address " + Quoted_Token(text) +
+             ": expected 0..255, decimal or 0x hexadecimal, or a register name");
+        return std::nullopt;
+    }
+    std::string error;
+    auto named = Find_Register(text, &error);
+    if (!named) {
+        Tell(error);
+        return std::nullopt;
+    }
+    return RegisterArgument{*named, false};
+}
+
 // The steps of the file, or the exit status of why there are none to run.
 int Parse_Batch_File(const std::string& path, const ReplayOptions& options,
                      std::vector<BatchStep>* steps) {
@@ -98,17 +134,69 @@ int Parse_Batch_File(const std::string& path, const ReplayOptions& options,
 
 }  // namespace
 
-int Run_Write(std::uint8_t address, std::uint8_t data) {
+int Run_Write(const std::string& register_text, const std::string& value_text) {
+    const auto target = Register_Argument(register_text);
+    if (!target) return Exit_Bad_Usage;
+    if (!target->by_address && !target->named.Writable())
+        return Failed(target->named.name + " is read-only: the chip reports it", Exit_Bad_Usage);
+    unsigned value = 0;
+    if (!Parse_Byte_Number(value_text, target->named.Max(), &value))
+        return Failed("bad value " + Quoted_Token(value_text) + " for " + target->named.name +
+                          ": expected 0.." + std::to_string(target->named.Max()) +
+                          ", decimal or 0x hexadecimal",
+                      Exit_Bad_Usage);
     if (auto failed = Open_Board()) return Failed(*failed);
-    if (auto failed = Board_Write(address, data)) return Board_Failure(*failed);
+    const std::int32_t before = num_busy_timeout_errors;
+    Write_Named(target->named, value);
+    if (auto failed = Bus_Failure_Since(before)) return Board_Failure(*failed);
     return Exit_Ok;
 }
 
-int Run_Read(std::uint8_t address) {
+int Run_Read(const std::string& register_text) {
+    const auto target = Register_Argument(register_text);
+    if (!target) return Exit_Bad_Usage;
+    if (!target->by_address && !target->named.Readable())
+        return Failed(target->named.name +
+                          " is a trigger: a write starts an action, a read "
+                          "means nothing",
+                      Exit_Bad_Usage);
     if (auto failed = Open_Board()) return Failed(*failed);
-    std::uint8_t value = 0;
-    if (auto failed = Board_Read(address, &value)) return Board_Failure(*failed);
+    const std::int32_t before = num_busy_timeout_errors;
+    const unsigned value = Read_Named(target->named);
+    if (auto failed = Bus_Failure_Since(before)) return Board_Failure(*failed);
     Write_Output(std::to_string(value) + "\n");
+    return Exit_Ok;
+}
+
+int Run_Registers_Dump(bool json) {
+    if (auto failed = Open_Board()) return Failed(*failed);
+    const std::int32_t before = num_busy_timeout_errors;
+    const std::vector<DumpedRegister> dump = Read_Register_Dump();
+    if (auto failed = Bus_Failure_Since(before)) return Board_Failure(*failed);
+    Write_Output(json ? Format_Register_Dump_Json(dump) : Format_Register_Dump(dump));
+    return Exit_Ok;
+}
+
+int Run_Registers_Load(const std::string& path, bool quiet) {
+    std::string text;
+    if (auto problem = Read_Whole_File(path, Max_Dump_Bytes, &text))
+        return Failed("cannot read " + path + ": " + *problem, Exit_Bad_Usage);
+    std::vector<NamedWrite> writes;
+    int skipped = 0;
+    std::string problem;
+    if (!Parse_Register_Dump(text, &writes, &skipped, &problem))
+        return Failed(path + ": " + problem + "; nothing was sent", Exit_Bad_Usage);
+    if (auto failed = Open_Board()) return Failed(*failed);
+    const std::int32_t before = num_busy_timeout_errors;
+    for (const NamedWrite& write : writes) {
+        if (Quit_Requested()) break;
+        Write_Named(write.named, write.value);
+        if (auto failed = Bus_Failure_Since(before))
+            return Board_Failure(write.named.name + ": " + *failed);
+    }
+    if (!quiet)
+        Tell(path + ": wrote " + std::to_string(writes.size()) + " register(s), left out " +
+             std::to_string(skipped) + " read-only or trigger register(s)");
     return Exit_Ok;
 }
 

@@ -52,6 +52,63 @@ TEST_F(OsdexCommands, ABoardKeptInAFileLastsFromOneCommandToTheNext) {
     EXPECT_EQ(run.out, "140\n");
 }
 
+TEST_F(OsdexCommands, RegistersByNameFieldsAndLineValues) {
+    const std::string board = "--port=sim:" + folder.filePath("n.osdex").toStdString();
+    EXPECT_EQ(Run_Osdex_Program({board, "write", "ch1.HOFFSET", "136"}).status, 0);
+    EXPECT_EQ(Run_Osdex_Program({board, "read", "23"}).out, "136\n");
+    EXPECT_EQ(Run_Osdex_Program({board, "write", "Ch0.Status.Blank", "1"}).status, 0);
+    EXPECT_EQ(Run_Osdex_Program({board, "read", "ch0.STATUS"}).out, "2\n");
+    EXPECT_EQ(Run_Osdex_Program({board, "write", "ch2.QPLINE", "300"}).status, 0);
+    EXPECT_EQ(Run_Osdex_Program({board, "read", "ch2.QPLINEH"}).out, "1\n");
+    EXPECT_EQ(Run_Osdex_Program({board, "read", "ch2.QPLINE"}).out, "300\n");
+
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } refused[] = {
+        {{"read", "ch1.HOFSET"}, "nearest names are ch1.HOFFSET"},
+        {{"write", "LOSALL", "1"}, "read-only"},
+        {{"write", "ch0.STATUS.LOS", "1"}, "read-only"},
+        {{"read", "ch3.COMMAND"}, "trigger"},
+        {{"write", "ch0.STATUS.BLANK", "2"}, "0..1"},
+        {{"write", "ch0.QPLINE", "512"}, "0..511"},
+    };
+    for (const auto& r : refused) {
+        std::vector<std::string> args = {board};
+        args.insert(args.end(), r.args.begin(), r.args.end());
+        const OsdexRun run = Run_Osdex_Program(args);
+        EXPECT_EQ(run.status, 2) << r.message;
+        EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+    }
+    // By address, every register is sent as it is, triggers and read-only ones too.
+    EXPECT_EQ(Run_Osdex_Program({board, "write", "133", "1"}).status, 0);
+}
+
+TEST_F(OsdexCommands, ARegisterDumpLoadsBackIntoAnotherBoard) {
+    const std::string first = "--port=sim:" + folder.filePath("a.osdex").toStdString();
+    const std::string second = "--port=sim:" + folder.filePath("b.osdex").toStdString();
+    Run_Osdex_Program({first, "write", "ch5.VOFFSET", "99"});
+    Run_Osdex_Program({first, "write", "CONTROL.HINC", "1"});
+    const OsdexRun dump = Run_Osdex_Program({first, "registers", "dump"});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_NE(dump.out.find("ch5.VOFFSET = 99\n"), std::string::npos) << dump.out;
+    const std::string file = File("dump.txt", dump.out);
+    const OsdexRun load = Run_Osdex_Program({second, "registers", "load", file});
+    EXPECT_EQ(load.status, 0) << load.err;
+    EXPECT_NE(load.err.find("left out 1 read-only or trigger"), std::string::npos) << load.err;
+    EXPECT_EQ(Run_Osdex_Program({second, "registers", "dump"}).out, dump.out);
+
+    const OsdexRun json = Run_Osdex_Program({first, "registers", "dump", "--json"});
+    EXPECT_NE(json.out.find("\"ch5.VOFFSET\": 99,"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"CONTROL.HINC\": 1"), std::string::npos) << json.out;
+
+    const std::string bad = File("bad.txt", "ch5.VOFFSET = 1\nch5.VOFSET = 2\n");
+    const OsdexRun refused = Run_Osdex_Program({second, "registers", "load", bad});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("line 2"), std::string::npos) << refused.err;
+    EXPECT_EQ(Run_Osdex_Program({second, "read", "ch5.VOFFSET"}).out, "99\n");
+}
+
 TEST_F(OsdexCommands, VerifyReportsWritesThatDoNotReadBack) {
     // COMMAND is a trigger and is never read back; HOFFSET is, and holds what was written.
     const std::string batch = File("ok.bat", "wrreg 7 3\nwrreg 6 0\n");
@@ -84,10 +141,10 @@ TEST_F(OsdexCommands, BadInputIsRefusedWithStatusTwoBeforeThePortIsOpened) {
         {{"replay", folder.filePath("missing.bat").toStdString()}, "No such file"},
         {{"replay", folder.path().toStdString()}, "not a regular file"},
         {{"read", "256"}, "bad register address \"256\""},
-        {{"write", "7", "0x100"}, "bad register value \"0x100\""},
+        {{"write", "7", "0x100"}, "bad value \"0x100\""},
         {{"write", "-1", "2"}, "bad register address \"-1\""},
         {{"frobnicate"}, "frobnicate"},
-        {{"write", "7"}, "DATA"},
+        {{"write", "7"}, "VALUE"},
         {{}, "a command is required"},
     };
     for (const Case& c : cases) {
