@@ -213,6 +213,24 @@ std::string Register_Name(std::uint8_t address) {
            std::string(info->name);
 }
 
+std::string Register_Label(std::uint8_t address) {
+    const RegisterInfo* info = Register_At(address);
+    return info ? std::string(info->name) : std::string();
+}
+
+std::string Line_Label(std::uint8_t high_offset) {
+    for (const LinePair& line : Channel_Line_Table)
+        if (line.high_offset == high_offset) return std::string(line.name);
+    return {};
+}
+
+std::string Field_Label(std::uint8_t address, std::uint8_t mask) {
+    if (const RegisterInfo* info = Register_At(address))
+        for (const RegisterField& field : info->fields)
+            if ((field.Max() << field.shift) == mask) return std::string(field.name);
+    return {};
+}
+
 unsigned NamedRegister::Max() const {
     if (kind == Kind::Line) return Line_Max;
     if (kind == Kind::Field) return field->Max();

@@ -62,6 +62,13 @@ const RegisterInfo* Register_At(std::uint8_t address);
 // The name of the register at an address ("ch1.HOFFSET", "LOSALL"); "" for 136..255.
 std::string Register_Name(std::uint8_t address);
 
+// Names without the bank, for the windows' register panels: a register by its address
+// (channel 0's offsets for a channel register: Reg::STATUS gives "STATUS"), a 9-bit value by
+// the offset of its high register, a field by its register's address and its mask.
+std::string Register_Label(std::uint8_t address);
+std::string Line_Label(std::uint8_t high_offset);
+std::string Field_Label(std::uint8_t address, std::uint8_t mask);
+
 // What a name stands for.
 struct NamedRegister {
     enum class Kind : std::uint8_t { Register, Field, Line };

@@ -16,6 +16,8 @@
 
 #include "chip/channel_pictures.h"
 #include "chip/luma.h"
+#include "chip/register_map.h"
+#include "chip/register_table.h"
 #include "ui/channel_window/channel_windows.h"
 #include "ui/help/help.h"
 #include "ui/text_dialog/text_dialog.h"
@@ -185,44 +187,48 @@ void TOsdexFormCH0::Build_Register_Panel() {
     Build_Quad_Rows(8, 32, 56);
 
     btnGetSTATUS = Add_Get_Button(panel, 80, "btnGetSTATUS");
-    Add_Label(panel, 80, "STATUS");
-    cbVINC = Add_Check_Box(panel, Field_X, 80, "cbVINC", "VINC", 50);
-    cbHINC = Add_Check_Box(panel, Field_X, 98, "cbHINC", "HINC", 50);
-    cbASYNC = Add_Check_Box(panel, Field_X + 50, 80, "cbASYNC", "ASYNC", 58);
-    cbBLANK = Add_Check_Box(panel, Field_X + 50, 98, "cbBLANK", "BLANK", 58);
-    cbLOS = Add_Check_Box(panel, Field_X + 50, 116, "cbLOS", "LOS", 58);
+    Add_Label(panel, 80, Label(Register_Label(Reg::STATUS)));
+    cbVINC = Add_Check_Box(panel, Field_X, 80, "cbVINC",
+                           Label(Field_Label(Reg::STATUS, Status_VINC)), 50);
+    cbHINC = Add_Check_Box(panel, Field_X, 98, "cbHINC",
+                           Label(Field_Label(Reg::STATUS, Status_HINC)), 50);
+    cbASYNC = Add_Check_Box(panel, Field_X + 50, 80, "cbASYNC",
+                            Label(Field_Label(Reg::STATUS, Status_ASYNC)), 58);
+    cbBLANK = Add_Check_Box(panel, Field_X + 50, 98, "cbBLANK",
+                            Label(Field_Label(Reg::STATUS, Status_BLANK)), 58);
+    cbLOS = Add_Check_Box(panel, Field_X + 50, 116, "cbLOS",
+                          Label(Field_Label(Reg::STATUS, Status_LOS)), 58);
     btnSetSTATUS = Add_Set_Button(panel, 80, "btnSetSTATUS");
 
-    Add_Label(panel, 140, "COMMAND");
+    Add_Label(panel, 140, Label(Register_Label(Reg::COMMAND)));
     btnCOMMANDwriteQP = Add_Button(panel, Field_X, 140, 50, "btnCOMMANDwriteQP", "Write QP");
     btnCOMMANDreadQP = Add_Button(panel, Field_X + 52, 140, 50, "btnCOMMANDreadQP", "Read QP");
 
     btnGetHOFFSET = Add_Get_Button(panel, 168, "btnGetHOFFSET");
-    Add_Label(panel, 168, "HOFFSET");
+    Add_Label(panel, 168, Label(Register_Label(Reg::HOFFSET)));
     UpDownHOFFSET = Add_Up_Down(panel, 168, "UpDownHOFFSET", 0, 255, 128);
     btnSetHOFFSET = Add_Set_Button(panel, 168, "btnSetHOFFSET");
 
     btnGetVOFFSET = Add_Get_Button(panel, 192, "btnGetVOFFSET");
-    Add_Label(panel, 192, "VOFFSET");
+    Add_Label(panel, 192, Label(Register_Label(Reg::VOFFSET)));
     UpDownVOFFSET = Add_Up_Down(panel, 192, "UpDownVOFFSET", 0, 255, 128);
     btnSetVOFFSET = Add_Set_Button(panel, 192, "btnSetVOFFSET");
 
     btnGetSHRSRC = Add_Get_Button(panel, 216, "btnGetSHRSRC");
-    Add_Label(panel, 216, "SHRSRC");
+    Add_Label(panel, 216, Label(Register_Label(Reg::SHRSRC)));
     ListBoxSHRSRC = new QListWidget(panel);
     ListBoxSHRSRC->setObjectName("ListBoxSHRSRC");
-    ListBoxSHRSRC->addItems(
-        {"No Sharing", "Channel 0/1", "Channel 2/3", "Channel 4/5", "Channel 6/7"});
+    for (const char* source : Shrsrc_Source_Names) ListBoxSHRSRC->addItem(source);
     ListBoxSHRSRC->setGeometry(Field_X, 216, Set_X - Field_X - 6, 44);
     btnSetSHRSRC = Add_Set_Button(panel, 216, "btnSetSHRSRC");
 
     btnGetSHRBEG = Add_Get_Button(panel, 268, "btnGetSHRBEG");
-    Add_Label(panel, 268, "SHRBEG");
+    Add_Label(panel, 268, Label(Line_Label(Reg::SHRBEGH)));
     UpDownSHRBEG = Add_Up_Down(panel, 268, "UpDownSHRBEG", 0, 511, 0);
     btnSetSHRBEG = Add_Set_Button(panel, 268, "btnSetSHRBEG");
 
     btnGetSHREND = Add_Get_Button(panel, 292, "btnGetSHREND");
-    Add_Label(panel, 292, "SHREND");
+    Add_Label(panel, 292, Label(Line_Label(Reg::SHRENDH)));
     UpDownSHREND = Add_Up_Down(panel, 292, "UpDownSHREND", 0, 511, 0);
     btnSetSHREND = Add_Set_Button(panel, 292, "btnSetSHREND");
 

@@ -10,6 +10,8 @@
 #include <QToolButton>
 
 #include "chip/luma.h"
+#include "chip/register_map.h"
+#include "chip/register_table.h"
 #include "shell/text_format.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/level_colour.h"
@@ -122,12 +124,12 @@ void TDrawingForm::Build_Quad_Rows(int qp_top, int horiz_top, int line_top) {
     btnSetQP = Add_Set_Button(PanelRegs, qp_top, "btnSetQP");
 
     btnGetQPHORIZ = Add_Get_Button(PanelRegs, horiz_top, "btnGetQPHORIZ");
-    Add_Label(PanelRegs, horiz_top, "QPHORIZ");
+    Add_Label(PanelRegs, horiz_top, Label(Register_Label(Reg::QPHORIZ)));
     UpDownQPHORIZ = Add_Up_Down(PanelRegs, horiz_top, "UpDownQPHORIZ", 0, 177, 0);
     btnSetQPHORIZ = Add_Set_Button(PanelRegs, horiz_top, "btnSetQPHORIZ");
 
     btnGetQPLINE = Add_Get_Button(PanelRegs, line_top, "btnGetQPLINE");
-    Add_Label(PanelRegs, line_top, "QPLINE");
+    Add_Label(PanelRegs, line_top, Label(Line_Label(Reg::QPLINEH)));
     UpDownQPLINE = Add_Up_Down(PanelRegs, line_top, "UpDownQPLINE", 0, 511, 0);
     btnSetQPLINE = Add_Set_Button(PanelRegs, line_top, "btnSetQPLINE");
 }

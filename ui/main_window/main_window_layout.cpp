@@ -19,6 +19,8 @@
 #include <algorithm>
 
 #include "chip/register_bus.h"
+#include "chip/register_map.h"
+#include "chip/register_table.h"
 #include "ui/main_window/main_window.h"
 #include "ui/widgets/icons.h"
 #include "ui/widgets/register_row.h"
@@ -183,20 +185,22 @@ void TOsdexForm::Build_Register_Panel() {
         }
     };
     btnGetLOSALL = Add_Get_Button(panel, 88, "btnGetLOSALL");
-    Add_Label(panel, 88, "LOSALL");
+    Add_Label(panel, 88, Label(Register_Label(MReg::LOSALL)));
     channel_column(88, "cbLOS", cbLOS);
     for (QCheckBox* box : cbLOS) box->setAttribute(Qt::WA_TransparentForMouseEvents);
     for (QCheckBox* box : cbLOS) box->setFocusPolicy(Qt::NoFocus);
 
-    Add_Label(panel, 160, "MWRITE");
+    Add_Label(panel, 160, Label(Register_Label(MReg::MWRITE)));
     channel_column(160, "cbMWRITE", cbMWRITE);
     cbMWRITE[0]->setChecked(true);
     btnSetMWRITE = Add_Set_Button(panel, 160, "btnSetMWRITE");
 
     btnGetCONTROL = Add_Get_Button(panel, 232, "btnGetCONTROL");
-    Add_Label(panel, 232, "CONTROL");
-    cbCONTROL_VINC = Add_Check_Box(panel, Field_X, 232, "cbCONTROL_VINC", "VINC");
-    cbCONTROL_HINC = Add_Check_Box(panel, Field_X + 56, 232, "cbCONTROL_HINC", "HINC");
+    Add_Label(panel, 232, Label(Register_Label(MReg::CONTROL)));
+    cbCONTROL_VINC = Add_Check_Box(panel, Field_X, 232, "cbCONTROL_VINC",
+                                   Label(Field_Label(MReg::CONTROL, Status_VINC)));
+    cbCONTROL_HINC = Add_Check_Box(panel, Field_X + 56, 232, "cbCONTROL_HINC",
+                                   Label(Field_Label(MReg::CONTROL, Status_HINC)));
     btnSetCONTROL = Add_Set_Button(panel, 232, "btnSetCONTROL");
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -25,6 +26,10 @@ QPushButton* Add_Set_Button(QWidget* panel, int top, const QString& name);
 QPushButton* Add_Button(QWidget* panel, int x, int top, int width, const QString& name,
                         const QString& caption);
 QLabel* Add_Label(QWidget* panel, int top, const QString& text);
+// A name of the register table as a caption.
+inline QString Label(const std::string& name) {
+    return QString::fromStdString(name);
+}
 // An up-down with its edit box: range without wrap, start value.
 QSpinBox* Add_Up_Down(QWidget* panel, int top, const QString& name, int minimum, int maximum,
                       int value);
