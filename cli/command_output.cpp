@@ -8,7 +8,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "cli/board_session.h"
+#include "chip/board_session.h"
+#include "cli/exit_status.h"
 #include "shell/message_text.h"
 #include "shell/whole_file.h"
 
@@ -22,7 +23,7 @@ int Failed(const std::string& what, int status) {
 }
 
 int Failed(const BoardFailure& failure) {
-    return Failed(failure.message, failure.status);
+    return Failed(failure.message, failure.bad_input ? Exit_Bad_Usage : Exit_Board_Failed);
 }
 
 namespace {

@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli/board_session.h"
+#include "chip/board_session.h"
+#include "cli/exit_status.h"
 #include "shell/message_text.h"
 #include "vanlpt/vanlpt.h"
 
@@ -42,7 +43,7 @@ std::optional<std::string> Round_Trip() {
 int Run_Doctor(const std::string& port_option) {
     if (auto failed = Map_Board()) {
         std::printf("problem: %s\n", Printable_Message(failed->message).c_str());
-        return failed->status;
+        return failed->bad_input ? Exit_Bad_Usage : Exit_Board_Failed;
     }
     Show_Mapping(port_option);
     int problems = 0;

@@ -2,8 +2,9 @@
 #include <csignal>
 #include <cstring>
 
-#include "cli/board_session.h"
+#include "chip/board_session.h"
 #include "cli/command_output.h"
+#include "cli/exit_status.h"
 #include "cli/osdex_cli.h"
 #include "cli/stop_signals.h"
 #include "vanlpt/vanlpt.h"

@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include "chip/board_session.h"
 #include "chip/board_snapshot.h"
 #include "chip/canvas.h"
 #include "chip/display_memory.h"
@@ -10,8 +11,8 @@
 #include "chip/picture_decoding.h"
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
-#include "cli/board_session.h"
 #include "cli/command_output.h"
+#include "cli/exit_status.h"
 #include "shell/whole_file.h"
 #include "vanlpt/vanlpt.h"
 

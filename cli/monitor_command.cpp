@@ -5,9 +5,10 @@
 #include <iostream>
 #include <vector>
 
+#include "chip/board_session.h"
 #include "chip/picture_decoding.h"
-#include "cli/board_session.h"
 #include "cli/command_output.h"
+#include "cli/exit_status.h"
 #include "shell/whole_file.h"
 #include "vanlpt/vanlpt.h"
 

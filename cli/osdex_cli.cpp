@@ -6,10 +6,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "chip/board_session.h"
 #include "chip/register_batch.h"
-#include "cli/board_session.h"
 #include "cli/command_output.h"
 #include "cli/doctor_command.h"
+#include "cli/exit_status.h"
 #include "cli/memory_commands.h"
 #include "cli/monitor_command.h"
 #include "cli/register_commands.h"

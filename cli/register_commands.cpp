@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "chip/board_session.h"
 #include "chip/named_registers.h"
 #include "chip/register_batch.h"
 #include "chip/register_bus.h"
-#include "cli/board_session.h"
 #include "cli/command_output.h"
+#include "cli/exit_status.h"
 #include "shell/event_pump.h"
 #include "shell/message_text.h"
 #include "shell/whole_file.h"

@@ -1,7 +1,8 @@
 #include "cli/route_command.h"
 
-#include "cli/board_session.h"
+#include "chip/board_session.h"
 #include "cli/command_output.h"
+#include "cli/exit_status.h"
 #include "port/xelor_commands.h"
 
 namespace {

@@ -2,10 +2,11 @@
 
 #include <array>
 
+#include "chip/board_session.h"
 #include "chip/board_snapshot.h"
 #include "chip/register_bus.h"
-#include "cli/board_session.h"
 #include "cli/command_output.h"
+#include "cli/exit_status.h"
 #include "port/xelor_commands.h"
 #include "shell/whole_file.h"
 #include "vanlpt/vanlpt.h"

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "chip/board_session.h"
 #include "chip/board_snapshot.h"
 #include "chip/register_batch.h"
 #include "chip/register_bus.h"
-#include "cli/board_session.h"
+#include "cli/exit_status.h"
 #include "cli/register_commands.h"
 #include "vanlpt/vanlpt_testing.h"
 

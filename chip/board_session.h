@@ -1,22 +1,18 @@
-// The board as `osdex` reaches it: LPT1 selected and the chip bus set up as the windows'
-// start-up does it (pins, busy time-out 10000), without the hunt, the crosspoint reset or
-// any register write of its own. Nothing reaches the port library before a command has
-// checked all of its arguments and input files: bad usage opens no port and makes no file.
-// Failures come back as messages that say what to do, with the exit status they earn.
+// The board as a script reaches it (`osdex`, the Python module): LPT1 selected and the chip
+// bus set up as the windows' start-up does it (pins, busy time-out 10000), without the hunt,
+// the crosspoint reset or any register write of its own, the cache off so that every access
+// reaches the chip. Nothing reaches the port library before the caller has checked all of
+// its arguments and input files: bad usage opens no port and makes no file. Failures come
+// back as messages that say what to do, and whether the fault is the caller's input.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
-// Exit statuses of every command; a stop by SIGTERM or SIGINT exits with 128 + the signal.
-inline constexpr int Exit_Ok = 0;
-inline constexpr int Exit_Board_Failed = 1;  // the port, a bus transaction or the output failed
-inline constexpr int Exit_Bad_Usage = 2;     // bad arguments or input file; nothing was sent
-
 struct BoardFailure {
     std::string message;
-    int status = Exit_Board_Failed;
+    bool bad_input = false;  // a bad target, mapping or board file: nothing was sent
 };
 
 // What LPT1 is to be for this run (sim, sim:FILE, unplugged, none, /dev/parportN, io:0x378;
@@ -25,8 +21,13 @@ struct BoardFailure {
 void Choose_Board(const std::string& target, unsigned wait_ms);
 
 // Maps the chosen target and checks the environment's mapping and the board file it names:
-// a bad target or mapping, or a damaged board file, is bad usage. Runs once.
+// a bad target or mapping, or a damaged board file, is bad input. Runs once per choice.
 std::optional<BoardFailure> Map_Board();
+
+// The end of the board's use: the port released, a board kept in a file written back when it
+// changed, and LPT1 mapped to no port, so that the next choice starts afresh (a fresh
+// simulated board). The reason when a board file could not be written back.
+std::optional<std::string> Close_Board();
 
 // Maps the board, selects LPT1 and sets up the chip bus.
 std::optional<BoardFailure> Open_Board();

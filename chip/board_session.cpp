@@ -1,4 +1,4 @@
-#include "cli/board_session.h"
+#include "chip/board_session.h"
 
 #include "chip/register_bus.h"
 #include "port/loopback_hunt.h"
@@ -25,14 +25,14 @@ std::string Cannot_Open_LPT1(const std::string& reason) {
 
 std::optional<BoardFailure> Map_Chosen_Target() {
     if (const std::string problem = Vanlpt_Mapping_Problem(); !problem.empty())
-        return BoardFailure{problem + "; nothing was sent", Exit_Bad_Usage};
+        return BoardFailure{problem + "; nothing was sent", true};
     if (!chosen_target.empty() && !Vanlpt_Map_Port(1, chosen_target.c_str()))
-        return BoardFailure{"--port " + Quoted_Token(chosen_target) +
-                                ": not a port target (sim, sim:FILE, unplugged, none, "
+        return BoardFailure{Quoted_Token(chosen_target) +
+                                " is not a port target (sim, sim:FILE, unplugged, none, "
                                 "/dev/parportN or io:0x378)",
-                            Exit_Bad_Usage};
+                            true};
     if (Vanlpt_Port_Input_Error(1))
-        return BoardFailure{About_LPT1(Vanlpt_Last_Error()) + "; nothing was sent", Exit_Bad_Usage};
+        return BoardFailure{About_LPT1(Vanlpt_Last_Error()) + "; nothing was sent", true};
     return std::nullopt;
 }
 
@@ -41,6 +41,15 @@ std::optional<BoardFailure> Map_Chosen_Target() {
 void Choose_Board(const std::string& target, unsigned wait_ms) {
     chosen_target = target;
     chosen_wait_ms = wait_ms;
+    mapped.reset();
+}
+
+std::optional<std::string> Close_Board() {
+    std::optional<std::string> lost;
+    if (Vanlpt_Shutdown() == 0) lost = Vanlpt_Last_Error();
+    Vanlpt_Map_Port(1, "none");
+    mapped.reset();
+    return lost;
 }
 
 std::optional<BoardFailure> Map_Board() {
