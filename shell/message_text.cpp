@@ -2,20 +2,44 @@
 
 #include <cstdio>
 
-std::string Printable_Text(std::string_view text) {
+namespace {
+
+bool Is_Control(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+void Append_Escaped(std::string& out, char c) {
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+    out += escaped;
+}
+
+// Whether the byte at i is part of a line break: a line feed, or a carriage return before one.
+bool Is_Line_Break(std::string_view text, std::size_t i) {
+    return text[i] == '\n' || (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
+}
+
+std::string Printable(std::string_view text, bool keep_lines) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            out += c;
-            continue;
-        }
-        char escaped[5];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-        out += escaped;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!Is_Control(text[i]) || (keep_lines && Is_Line_Break(text, i)))
+            out += text[i];
+        else
+            Append_Escaped(out, text[i]);
     }
     return out;
+}
+
+}  // namespace
+
+std::string Printable_Text(std::string_view text) {
+    return Printable(text, false);
+}
+
+std::string Printable_Lines(std::string_view text) {
+    return Printable(text, true);
 }
 
 std::string Quoted_Token(std::string_view token, std::size_t max_chars) {

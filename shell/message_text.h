@@ -12,6 +12,11 @@ inline constexpr std::size_t Max_Quoted_Chars = 40;
 // The text with control bytes (and DEL) as \xNN; everything else, UTF-8 included, as it is.
 std::string Printable_Text(std::string_view text);
 
+// As Printable_Text, but the text keeps its line breaks: a box shows several lines. Line feeds
+// stay, and so does a carriage return right before one (CR LF); every other control byte is
+// \xNN.
+std::string Printable_Lines(std::string_view text);
+
 // The token in double quotes, printable, cut after max_chars bytes with "..." and the whole
 // length in bytes after the closing quote: "abc..." (1048576 bytes).
 std::string Quoted_Token(std::string_view token, std::size_t max_chars = Max_Quoted_Chars);
