@@ -182,8 +182,20 @@ bool High_Trace_On() {
     return (Port_State.Log_Mask & Log_High) != 0;
 }
 
+// A full disk ends the recording with one message; recording is off before the box is shown,
+// so that the timers running behind it record nothing and ask nothing more.
+void Stop_Batch_After_Failed_Write(int error) {
+    Close_Register_Batch_File();
+    Show_Message(Application_Title,
+                 std::string("Writing the register batch file ") + Batch_File_Name +
+                     " failed: " + std::strerror(error) + ". Recording is switched off.",
+                 MsgIcon::Warning);
+}
+
 void Batch_Line(const char* text) {
-    if (Batch_File) Batch_File->Line_File_Write_Line(text);
+    if (!Batch_File) return;
+    Batch_File->Line_File_Write_Line(text);
+    if (const int error = Batch_File->Write_Error()) Stop_Batch_After_Failed_Write(error);
 }
 
 // Bits a read-back may differ in; nullopt-like -1 when the register is never read back.

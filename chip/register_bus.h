@@ -76,6 +76,8 @@ std::optional<std::uint8_t> Register_Cache_Value(std::uint8_t address);
 // Batch file control for the Diagnostic menu. Opening appends to "regtest.bat" in the current
 // directory and switches recording on; when the file cannot be opened, a message says so,
 // recording stays off and the result is false (the menu should show the option unchecked).
+// A line that cannot be written (a full disk) leaves the file on its last whole line, switches
+// recording off (Batch_Enabled 0) and says so in one message.
 bool Open_Register_Batch_File();
 // Switches recording off and closes the file.
 void Close_Register_Batch_File();

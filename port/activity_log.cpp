@@ -1,8 +1,10 @@
 // The port activity log: records to the diagnostic window's memo and the log file.
 #include "port/activity_log.h"
 
+#include "shell/message_text.h"
 #include "shell/services.h"
 
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 
@@ -50,17 +52,38 @@ std::string Open_Label() {
     return Port_State.Log_File ? Port_State.Log_File->Name() : std::string(No_Log_File);
 }
 
+void Tell_Write_Failure(const std::string& path, int error) {
+    Show_Message(Application_Title,
+                 "Writing the port activity log " + Quoted_Token(path) +
+                     " failed: " + std::strerror(error) + ". Logging is switched off.",
+                 MsgIcon::Warning);
+}
+
+// A full disk switches logging off as the level "off" does, and says so once. Everything is
+// off before the box is shown, so that the timers running behind it log nothing more.
+void Stop_Logging_After_Failed_Write(const ActivityLogFile& file) {
+    const std::string path = file.Name();
+    const int error = file.Write_Error();
+    Close_Activity_Log_File();
+    Port_State.Log_Mask = 0;
+    if (Installed_View()) Installed_View()->Log_Switched_Off(No_Log_File);
+    Tell_Write_Failure(path, error);
+}
+
 // Creates the new log file with its header, or tells the user why it could not.
 bool Start_Log_File(const std::string& path, int index) {
     auto file = std::make_unique<ActivityLogFile>();
     if (!file->Create(path)) {
         Show_Message(Application_Title,
-                     "Cannot create the log file \"" + path + "\":\n" +
+                     "Cannot create the log file " + Quoted_Token(path) + ":\n" +
                          Open_Failure_Reason(file->Open_Error()),
                      MsgIcon::Warning);
         return false;
     }
-    file->Append(Activity_Log_Header(Level_Text(index)));
+    if (!file->Append(Activity_Log_Header(Level_Text(index)))) {
+        Tell_Write_Failure(path, file->Write_Error());
+        return false;
+    }
     log_file = std::move(file);
     Port_State.Log_File = log_file.get();
     return true;
@@ -90,8 +113,9 @@ void Log_Port_Activity(const std::string& message) {
     if (Port_State.Log_Mask == 0) return;
     const std::string record = Port_Activity_Record(control, data, status, message);
     Add_To_Memo(record);
-    if (Port_State.Log_File && Port_State.Log_File->Has_Handle()) {
-        Port_State.Log_File->Append("\r\n" + record);
+    if (Port_State.Log_File && Port_State.Log_File->Has_Handle() &&
+        !Port_State.Log_File->Append("\r\n" + record)) {
+        Stop_Logging_After_Failed_Write(*Port_State.Log_File);
     }
 }
 

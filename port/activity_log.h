@@ -36,7 +36,9 @@ std::string Activity_Log_Header(const std::string& level_text);
 
 // The activity log file: created or truncated for exclusive writing (the lock is taken
 // before the truncation, so a file that another instance is writing is left whole). Every
-// write goes to the end and is flushed to disk; write errors are ignored.
+// write goes to the end and is flushed to disk. A record that cannot be written (a full
+// disk) leaves the file on its last whole record, closes it, sets Log_Mask to 0, tells the
+// diagnostic window (Log_Switched_Off) and says so in one message.
 class ActivityLogFile : public Plain_File {
 public:
     ActivityLogFile();

@@ -14,4 +14,7 @@ public:
     virtual void Memo_Add_Line(const std::string& line) = 0;
     virtual std::string Pin_Caption(int pin) const = 0;  // pins 1..17
     virtual std::string Level_Text() const = 0;          // the level list's current item
+    // The log has switched itself off (its file could not be written): the level list shows
+    // "off" and the file-name label the given text.
+    virtual void Log_Switched_Off(const std::string& label) { (void)label; }
 };

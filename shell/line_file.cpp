@@ -23,6 +23,8 @@
 
 namespace {
 
+Plain_File::Write_Function write_function = ::write;
+
 int Open_Flags(Plain_File::Creation creation) {
     // Non-blocking, so that a pipe that takes the place of the file after the check below
     // cannot hold the open; cleared once the file is known to be regular.
@@ -98,17 +100,24 @@ int Open_Exclusive(const std::string& name, Plain_File::Creation creation, int* 
     return fd;
 }
 
+// errno set on failure.
 bool Write_All(int fd, const std::string& bytes) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
+        const ssize_t n = write_function(fd, p, left);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = EIO;
         if (n <= 0) return false;
         p += n;
         left -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+off_t Length_Of(int fd) {
+    struct stat info;
+    return ::fstat(fd, &info) == 0 ? info.st_size : -1;
 }
 
 }  // namespace
@@ -131,8 +140,13 @@ void Plain_File::Open(const std::string& name) {
     Reopen();
 }
 
+void Plain_File::Use_Write_Function(Write_Function write) {
+    write_function = write ? write : ::write;
+}
+
 void Plain_File::Reopen() {
     Close();  // a second open must not leak the first handle
+    write_error_ = 0;
     fd_ = Open_Exclusive(name_, creation_, &open_error_);
     open_flag_ = fd_ >= 0 ? 1 : 0;
 }
@@ -150,15 +164,24 @@ void Plain_File::Reset() {
     open_flag_ = 0;
     name_.clear();
     line_count_ = 0;
+    write_error_ = 0;
 }
 
 bool Plain_File::Append(const std::string& bytes) {
     if (fd_ < 0) return false;
-    const bool written = Write_All(fd_, bytes);
+    // The lock keeps other writers out, so the length now is where these bytes begin.
+    const off_t old_length = Length_Of(fd_);
+    bool ok = Write_All(fd_, bytes);
     const std::uint32_t now = Clock_Milliseconds();
-    if (now - last_sync_ms_ < Sync_Interval_ms) return written;
-    last_sync_ms_ = now;
-    return ::fdatasync(fd_) == 0 && written;
+    if (ok && now - last_sync_ms_ >= Sync_Interval_ms) {
+        last_sync_ms_ = now;
+        ok = ::fdatasync(fd_) == 0;
+    }
+    if (ok) return true;
+    write_error_ = errno;
+    // Half a line at the end would make the whole file unreadable for a replay.
+    if (old_length >= 0) (void)!::ftruncate(fd_, old_length);
+    return false;
 }
 
 Line_File::Line_File() : Plain_File(Access::Write, Creation::Open_Always) {}
@@ -191,7 +214,14 @@ void Line_File::Flush() {
         access_ = Access::Write;
         creation_ = Creation::Open_Existing;
         if (!Has_Handle()) Reopen();
-        Append(pending_);  // not checked: the trace must never stop the program
+        // The trace never stops the program: the owner learns of a failure through
+        // Write_Error() and nothing more is written.
+        if (Has_Handle() && !Append(pending_)) Let_Go_After_Failed_Write();
     }
     pending_.clear();
+}
+
+void Line_File::Let_Go_After_Failed_Write() {
+    Close();
+    open_flag_ = 0;
 }

@@ -5,6 +5,9 @@
 // are opened: a pipe, device or folder of that name is refused, never waited on.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -32,8 +35,12 @@ public:
     void Reset();  // Close, then open flag 0, name empty, line count 0
 
     // Writes all bytes at the end of the file, flushing to disk when Sync_Interval_ms have
-    // passed since the last flush; false when there is no handle or a step failed.
+    // passed since the last flush; false when there is no handle or a step failed. A failed
+    // write (a full disk) cuts the file back to its length before the call, so that it never
+    // ends in half a record, and Write_Error() says why.
     bool Append(const std::string& bytes);
+    // errno of the last failed write or flush since the last open or Reset; 0 when none.
+    int Write_Error() const { return write_error_; }
     // errno of the last failed open (EWOULDBLOCK: another opener holds the file;
     // Open_Error_Not_Regular: not a regular file); 0 after a successful one.
     int Open_Error() const { return open_error_; }
@@ -47,6 +54,11 @@ public:
 
     static constexpr std::uint32_t Sync_Interval_ms = 100;
 
+    // The write(2) every Append goes through, so that tests can make a disk full; nullptr
+    // puts the system's back.
+    using Write_Function = ssize_t (*)(int fd, const void* bytes, std::size_t count);
+    static void Use_Write_Function(Write_Function write);
+
 protected:
     std::uint32_t last_sync_ms_ = 0;
     Access access_;
@@ -56,6 +68,7 @@ protected:
     std::uint8_t open_flag_ = 0;
     std::int32_t line_count_ = 0;
     int open_error_ = 0;
+    int write_error_ = 0;
 };
 
 class Line_File : public Plain_File {
@@ -63,7 +76,9 @@ public:
     Line_File();
 
     void Line_File_Open(const std::string& name);
-    // Appends text and CR LF at the end of the file and flushes it to disk.
+    // Appends text and CR LF at the end of the file and flushes it to disk. When the write
+    // fails, the file keeps its whole lines, Write_Error() says why, and the file is let go:
+    // later lines are counted and dropped, as after a failed open.
     void Line_File_Write_Line(const char* text);
     void Line_File_Write_Line(const std::string& text);
     // Flush, Reset, and the access and creation modes back to write / open always.
@@ -71,5 +86,7 @@ public:
     void Flush();
 
 private:
+    void Let_Go_After_Failed_Write();
+
     std::string pending_;
 };

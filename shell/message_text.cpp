@@ -4,18 +4,30 @@
 
 namespace {
 
-std::string Escaped(std::string_view text, bool keep_line_feeds) {
+bool Is_Control(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+void Append_Escaped(std::string& out, char c) {
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+    out += escaped;
+}
+
+// Whether the byte at i is part of a line break: a line feed, or a carriage return before one.
+bool Is_Line_Break(std::string_view text, std::size_t i) {
+    return text[i] == '\n' || (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
+}
+
+std::string Printable(std::string_view text, bool keep_lines) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 0x20 && byte != 0x7F) || (keep_line_feeds && c == '\n')) {
-            out += c;
-            continue;
-        }
-        char escaped[5];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-        out += escaped;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!Is_Control(text[i]) || (keep_lines && Is_Line_Break(text, i)))
+            out += text[i];
+        else
+            Append_Escaped(out, text[i]);
     }
     return out;
 }
@@ -28,18 +40,18 @@ std::size_t Cut_Point(std::string_view text, std::size_t max) {
 }
 
 std::string Shortened(std::string_view word) {
-    return Printable_Text(word.substr(0, Cut_Point(word, Max_Quoted_Chars))) + "... (" +
+    return Printable(word.substr(0, Cut_Point(word, Max_Quoted_Chars)), false) + "... (" +
            std::to_string(word.size()) + " bytes)";
 }
 
 }  // namespace
 
 std::string Printable_Text(std::string_view text) {
-    return Escaped(text, false);
+    return Printable(text, false);
 }
 
 std::string Printable_Lines(std::string_view text) {
-    return Escaped(text, true);
+    return Printable(text, true);
 }
 
 std::string Printable_Message(std::string_view text, std::size_t max_word) {
@@ -49,7 +61,7 @@ std::string Printable_Message(std::string_view text, std::size_t max_word) {
         std::size_t end = text.find_first_of(" \n", start);
         if (end == std::string_view::npos) end = text.size();
         const std::string_view word = text.substr(start, end - start);
-        out += word.size() > max_word ? Shortened(word) : Printable_Text(word);
+        out += word.size() > max_word ? Shortened(word) : Printable_Lines(word);
         if (end < text.size()) out += text[end];
         start = end + 1;
     }
@@ -58,7 +70,6 @@ std::string Printable_Message(std::string_view text, std::size_t max_word) {
 
 std::string Quoted_Token(std::string_view token, std::size_t max_chars) {
     if (token.size() <= max_chars) return '"' + Printable_Text(token) + '"';
-    const std::size_t cut = Cut_Point(token, max_chars);
-    return '"' + Printable_Text(token.substr(0, cut)) + "...\" (" + std::to_string(token.size()) +
-           " bytes)";
+    return '"' + Printable_Text(token.substr(0, Cut_Point(token, max_chars))) + "...\" (" +
+           std::to_string(token.size()) + " bytes)";
 }

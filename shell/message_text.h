@@ -12,7 +12,9 @@ inline constexpr std::size_t Max_Quoted_Chars = 40;
 // The text with control bytes (and DEL) as \xNN; everything else, UTF-8 included, as it is.
 std::string Printable_Text(std::string_view text);
 
-// As Printable_Text, but line feeds stay line feeds: a message of several lines.
+// As Printable_Text, but the text keeps its line breaks: a box shows several lines. Line feeds
+// stay, and so does a carriage return right before one (CR LF); every other control byte is
+// \xNN.
 std::string Printable_Lines(std::string_view text);
 
 // A whole message made fit to show: Printable_Lines, and every word (a stretch without

@@ -4,6 +4,7 @@
 // the installed launcher so that tests can answer for the system.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,16 @@ inline constexpr unsigned Launch_Bad_Format = 11;
 inline constexpr unsigned Launch_General_Failure = 31;
 inline constexpr unsigned Launch_Started = 33;
 
+// How long the desktop opener (xdg-open) is waited for; still running then, it counts as
+// started.
+inline constexpr std::uint32_t Opener_Wait_ms = 10000;
+
 class ProgramLauncher {
 public:
     virtual ~ProgramLauncher() = default;
     // Starts the program the command line names, with the rest as its arguments, and returns
-    // once it has started (it is not waited for).
+    // once it has started (it is not waited for, but for the desktop opener: see
+    // SystemLauncher).
     virtual LaunchResult Run(const std::string& command_line) = 0;
 };
 
@@ -35,10 +41,13 @@ std::vector<std::string> Command_Line_Words(const std::string& command_line);
 // Command_Line_Words gives it back unchanged (file names with blanks).
 std::string Quote_Command_Word(const std::string& word);
 
-// The system's launcher: the words of the command line; the first is the program, looked for as a
-// path (a bare name is taken relative to the current directory first, then on PATH). "start" and
-// "explorer", the names under which the help commands ask for the desktop's file opener, run
-// xdg-open.
+// The system's launcher: the words of the command line; the first is the program, a path when it
+// has a slash, else looked for on PATH only (never in the current folder; a file of that name
+// there gives "not a valid program", as a page does). "start" and "explorer", the names under
+// which the help commands ask for the desktop's file opener, run xdg-open. xdg-open is waited
+// for, at most Opener_Wait_ms with the windows kept alive through the event pump: its exit
+// status 2 (no such file) and 3 (no browser) give "file not found", other failures a general
+// failure, so that the help commands can tell the user.
 class SystemLauncher : public ProgramLauncher {
 public:
     LaunchResult Run(const std::string& command_line) override;

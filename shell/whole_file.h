@@ -10,7 +10,11 @@
 // Writes bytes as the whole content of path. On failure the old file (if any) is as it was,
 // no temporary file is left, and the result is the cause in the system's words ("No space
 // left on device", "Permission denied", ...). A path that names a pipe, device or folder is
-// refused. An existing file keeps its permissions.
+// refused. An existing file keeps its permissions; a symbolic link stays a link and its
+// target gets the content. The bytes go to ".NAME.osdex-tmp" beside the target first: one
+// name per target, so a write that is killed leaves at most that one file, which the next
+// write reuses; two processes writing one target take turns. Leftovers of the earlier
+// naming (NAME.tmp<PID>-<N> of a process that no longer runs) are removed on the way.
 std::optional<std::string> Write_Whole_File(const std::string& path, std::string_view bytes);
 
 // Whether Write_Whole_File could write path now, without writing anything: the cause when

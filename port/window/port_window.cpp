@@ -228,3 +228,8 @@ std::string TLptConForm::Pin_Caption(int pin) const {
 std::string TLptConForm::Level_Text() const {
     return cbxLog->currentText().toStdString();
 }
+
+void TLptConForm::Log_Switched_Off(const std::string& label) {
+    cbxLog->setCurrentIndex(0);  // set from code: runs no level change
+    LabelLogFileName->setText(QString::fromStdString(label));
+}

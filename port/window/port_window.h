@@ -104,6 +104,7 @@ public:
     void Memo_Add_Line(const std::string& line) override;
     std::string Pin_Caption(int pin) const override;
     std::string Level_Text() const override;
+    void Log_Switched_Off(const std::string& label) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -16,6 +16,7 @@
 #include "shell/dialogs.h"
 #include "shell/line_file.h"
 #include "shell/services.h"
+#include "tests/support/full_disk.h"
 
 namespace {
 
@@ -306,6 +307,33 @@ TEST_F(BatchFileTest, AFileInUseOrNoRegularFileIsRefusedWithItsReason) {
               "The register batch file \"regtest.bat\" could not be opened: it is in use by "
               "another program. No register batch is being recorded.");
     EXPECT_NE(dialogs_.messages[1].text.find("not a regular file"), std::string::npos);
+}
+
+// A full disk: the file ends on its last whole line (a replay would refuse a torn one), one
+// message names the file and the system's reason, and recording is off.
+TEST_F(BatchFileTest, AFullDiskStopsTheRecordingWithOneMessage) {
+    ASSERT_TRUE(Open_Register_Batch_File());
+    {
+        FullDiskAfter full(1);
+        Write_Register(34, 5);
+        Write_Register(130, 177);  // half of the line fits
+        Write_Register(40, 6);
+        Read_Register(133);
+    }
+    EXPECT_EQ(Batch_Enabled, 0);
+    EXPECT_EQ(Contents(), "wrreg 34 5\r\n");
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].caption, "Osdex Evaluation Kit");
+    EXPECT_EQ(dialogs_.messages[0].text,
+              "Writing the register batch file regtest.bat failed: No space left on device. "
+              "Recording is switched off.");
+    EXPECT_EQ(Chip().Register(40), 6);  // the bus goes on without the batch
+
+    Write_Register(36, 7);  // room again: still off until switched on
+    EXPECT_EQ(Contents(), "wrreg 34 5\r\n");
+    ASSERT_TRUE(Open_Register_Batch_File());
+    Write_Register(36, 8);
+    EXPECT_EQ(Contents(), "wrreg 34 5\r\nwrreg 36 8\r\n");
 }
 
 TEST(RegisterMap, SharingSourceAndRegisterClasses) {

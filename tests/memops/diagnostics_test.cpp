@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -13,6 +14,7 @@
 
 #include "memops_fixture.h"
 #include "port/window/port_window.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/user_locale.h"
 #include "vanlpt/vanlpt.h"
 
@@ -235,4 +237,27 @@ TEST_F(MemopsTest, LogItemSwitchesThePortWindowsLevelList) {
     dialogs.save_answers = {Path("no-such-folder/activity.log")};
     OsdexForm->menuDiagnosticLog->trigger();
     EXPECT_FALSE(OsdexForm->menuDiagnosticLog->isChecked());
+}
+
+// A full disk switches the batch file and the log off by themselves: the menu shows it the
+// next time it opens, the port window's level list and label at once.
+TEST_F(MemopsTest, FilesThatFillTheDiskAreUntickedAndTheirWindowsSaySo) {
+    const std::string old_dir = QDir::currentPath().toStdString();
+    ASSERT_TRUE(QDir::setCurrent(scratch.path()));
+    OsdexForm->menuDiagnosticRegBatch->trigger();
+    ASSERT_TRUE(OsdexForm->menuDiagnosticRegBatch->isChecked());
+    dialogs.save_answers = {Path("activity.log")};
+    OsdexForm->menuDiagnosticLog->trigger();
+    ASSERT_TRUE(OsdexForm->menuDiagnosticLog->isChecked());
+    {
+        FullDiskAfter full(0);
+        Click(OsdexForm->btnReadReg);  // a batch line and a trace record
+    }
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    emit OsdexForm->menuDiagnostic->aboutToShow();
+    EXPECT_FALSE(OsdexForm->menuDiagnosticRegBatch->isChecked());
+    EXPECT_FALSE(OsdexForm->menuDiagnosticLog->isChecked());
+    EXPECT_EQ(LptConForm->cbxLog->currentIndex(), 0);
+    EXPECT_EQ(LptConForm->LabelLogFileName->text(), "no log file");
+    QDir::setCurrent(QString::fromStdString(old_dir));
 }

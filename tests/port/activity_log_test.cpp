@@ -12,6 +12,8 @@
 #include "port/loopback_hunt.h"
 #include "port_fixture.h"
 #include "shell/line_file.h"
+#include "shell/message_text.h"
+#include "tests/support/full_disk.h"
 
 namespace {
 
@@ -141,8 +143,45 @@ TEST_F(ActivityLogTest, ExistingFileIsTruncatedButNeverOneInUse) {
     EXPECT_EQ(Port_State.Log_File, nullptr);
     EXPECT_EQ(Content(Path("held.txt")), "precious\r\n");
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Cannot create the log file \"" + Path("held.txt") +
-                                            "\":\nit is in use by another program");
+    EXPECT_EQ(dialogs.messages[0].text, "Cannot create the log file " +
+                                            Quoted_Token(Path("held.txt")) +
+                                            ":\nit is in use by another program");
+}
+
+// A full disk: the file ends on its last whole record, logging is off (as with "off"), the
+// window is told, and one message names the file and the system's reason.
+TEST_F(ActivityLogTest, AFullDiskSwitchesLoggingOffWithOneMessage) {
+    dialogs.save_answers = {Path("log.txt")};
+    ASSERT_EQ(Change_Log_Level(1), Path("log.txt"));
+    Log_Port_Activity("kept");
+    const std::string kept = Content(Path("log.txt"));
+    {
+        FullDiskAfter full(0);
+        Log_Port_Activity("torn");
+        Log_Port_Activity("never");
+    }
+    EXPECT_EQ(Content(Path("log.txt")), kept);
+    EXPECT_EQ(Port_State.Log_Mask, 0);
+    EXPECT_EQ(Port_State.Log_File, nullptr);
+    EXPECT_EQ(view.switched_off_label, "no log file");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, "Osdex Evaluation Kit");
+    EXPECT_EQ(dialogs.messages[0].text, "Writing the port activity log " +
+                                            Quoted_Token(Path("log.txt")) +
+                                            " failed: No space left on device. Logging is "
+                                            "switched off.");
+
+    // A disk that is full already when the header is written: no file is left in use.
+    dialogs.messages.clear();
+    dialogs.save_answers = {Path("second.txt")};
+    {
+        FullDiskAfter full(0);
+        EXPECT_EQ(Change_Log_Level(4), "no log file");
+    }
+    EXPECT_EQ(Port_State.Log_File, nullptr);
+    EXPECT_EQ(Content(Path("second.txt")), "");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find("No space left on device"), std::string::npos);
 }
 
 TEST_F(ActivityLogTest, UnwritableLocationIsReported) {
@@ -160,8 +199,9 @@ TEST_F(ActivityLogTest, APipeInThePlaceOfTheLogIsRefusedAtOnce) {
     EXPECT_EQ(Change_Log_Level(1), "no log file");  // returns: no reader ever comes
     EXPECT_EQ(Port_State.Log_File, nullptr);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Cannot create the log file \"" + Path("pipe.txt") +
-                                            "\":\n" + Open_Failure_Reason(Open_Error_Not_Regular));
+    EXPECT_EQ(dialogs.messages[0].text, "Cannot create the log file " +
+                                            Quoted_Token(Path("pipe.txt")) + ":\n" +
+                                            Open_Failure_Reason(Open_Error_Not_Regular));
     EXPECT_TRUE(fs::is_fifo(Path("pipe.txt")));
 }
 

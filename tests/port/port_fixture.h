@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,10 @@ public:
     void Memo_Add_Line(const std::string& line) override { memo.push_back(line); }
     std::string Pin_Caption(int pin) const override { return "caption " + std::to_string(pin); }
     std::string Level_Text() const override { return level_text; }
+    void Log_Switched_Off(const std::string& label) override { switched_off_label = label; }
 
     std::vector<std::string> memo;
+    std::optional<std::string> switched_off_label;
     std::string level_text = "all";
 };
 

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/full_disk.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -166,6 +168,54 @@ TEST_F(LineFileTest, NonRegularFilesAreRefusedWithoutBlocking) {
         EXPECT_EQ(plain.Open_Error(), Open_Error_Not_Regular) << other;
     }
     EXPECT_TRUE(fs::is_fifo(path_));
+}
+
+// A full disk: the file keeps whole lines only (a torn last line would make a replay refuse
+// the file), the failure is kept for the owner, and nothing more is written.
+TEST_F(LineFileTest, AFailedWriteLeavesWholeLinesAndLetsTheFileGo) {
+    Line_File file;
+    file.Line_File_Open(path_);
+    {
+        FullDiskAfter full(2);
+        file.Line_File_Write_Line("wrreg 1 2");
+        file.Line_File_Write_Line("wrreg 3 4");
+        EXPECT_EQ(file.Write_Error(), 0);
+        file.Line_File_Write_Line("wrreg 130 177");  // half of it fits
+        EXPECT_EQ(file.Write_Error(), ENOSPC);
+        EXPECT_EQ(file.Open_Flag(), 0);
+        EXPECT_FALSE(file.Has_Handle());
+    }
+    file.Line_File_Write_Line("rdreg 5");  // room again, but the file is let go
+    EXPECT_EQ(Content(), "wrreg 1 2\r\nwrreg 3 4\r\n");
+    EXPECT_EQ(file.Line_Count(), 4);
+
+    file.Line_File_Close();  // the owner's close forgets the failure
+    EXPECT_EQ(file.Write_Error(), 0);
+    file.Line_File_Open(path_);
+    file.Line_File_Write_Line("rdreg 6");
+    EXPECT_EQ(Content(), "wrreg 1 2\r\nwrreg 3 4\r\nrdreg 6\r\n");
+}
+
+TEST_F(LineFileTest, ARealFullDiskLeavesWholeLines) {
+    const fs::path small = dir_ / "small";
+    fs::create_directories(small);
+    TinyTmpfs tmpfs(small.string());
+    if (!tmpfs.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here (needs root)";
+    path_ = (small / "regtest.bat").string();
+    Line_File file;
+    file.Line_File_Open(path_);
+    // Odd-length lines, so that the disk fills up in the middle of one.
+    const std::string line = "wrreg 130 177 " + std::string(100, 'x');
+    int written = 0;
+    while (file.Write_Error() == 0 && written < 100000) {
+        file.Line_File_Write_Line(line);
+        if (file.Write_Error() == 0) ++written;
+    }
+    EXPECT_EQ(file.Write_Error(), ENOSPC);
+    EXPECT_GT(written, 0);
+    EXPECT_EQ(fs::file_size(path_), static_cast<std::uintmax_t>(written) * (line.size() + 2));
+    const std::string content = Content();
+    EXPECT_EQ(content.substr(content.size() - 2), "\r\n");
 }
 
 TEST(OpenFailureReason, SaysWhyInWordsOfTheUser) {

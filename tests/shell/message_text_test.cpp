@@ -10,6 +10,13 @@ TEST(MessageText, ControlBytesShowAsHexAndUtf8StaysReadable) {
     EXPECT_EQ(Printable_Text("Grün €"), "Grün €");
 }
 
+TEST(MessageText, BoxTextsKeepTheirLinesAndNothingElse) {
+    EXPECT_EQ(Printable_Lines("first\nsecond\r\nthird"), "first\nsecond\r\nthird");
+    EXPECT_EQ(Printable_Lines("a\rb\tc\x1b[2J\x07"), "a\\x0Db\\x09c\\x1B[2J\\x07");
+    EXPECT_EQ(Printable_Lines("end\r"), "end\\x0D");
+    EXPECT_EQ(Printable_Lines(std::string("nul\0\nGrün", 10)), "nul\\x00\nGrün");
+}
+
 TEST(MessageText, LongTokensAreCutWithTheirLength) {
     EXPECT_EQ(Quoted_Token("0x1FF"), "\"0x1FF\"");
     const std::string huge(1 << 20, '9');

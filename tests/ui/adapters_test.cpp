@@ -83,6 +83,21 @@ TEST(QtDialogsTest, EnterTakesTheDefaultButtonAndEscapeTheSafeAnswer) {
               MsgResult::Ignore);
 }
 
+// A file name or a file's content in a message: shown as it is written, never acted on.
+TEST(QtDialogsTest, TextsFromOutsideShowAsPlainPrintableLines) {
+    QtDialogs dialogs;
+    MessageBoxRequest request = Box(MsgButtons::Ok, MsgResult::Ok);
+    request.caption = "Osdex\x1b]0;x\x07";
+    request.text = "Cannot load \"<b>a\x1b[2Jb</b>.bmp\":\r\nsecond line\tend";
+    When_Box_Shows([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Osdex\\x1B]0;x\\x07");
+        EXPECT_EQ(box->text(), "Cannot load \"<b>a\\x1B[2Jb</b>.bmp\":\r\nsecond line\\x09end");
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        box->accept();
+    });
+    dialogs.Message_Box(request);
+}
+
 TEST(QpLevelPickerTest, ShownAndSelectedRowsAreIndependentAndClamped) {
     QpLevelPicker picker([](int level) { return QColor(level * 16, 0, 0); });
     EXPECT_EQ(picker.height(), 21);

@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstdlib>
 #include <deque>
 #include <regex>
 
 #include "chip/program_state.h"
+#include "shell/clock.h"
 #include "shell/dialogs.h"
 #include "shell/program_launcher.h"
 #include "shell/services.h"
@@ -132,6 +134,123 @@ TEST(SystemLauncher, ReportsMissingPagesUnrunnableFilesAndStartedPrograms) {
 
     EXPECT_EQ(launcher.Run("/no/such/dir/program").code, Launch_File_Not_Found);
     QDir::setCurrent(previous);
+}
+
+namespace {
+
+// A fake desktop opener first on PATH, and a working folder with the help page and a file
+// named xdg-open that must never run.
+class DesktopOpenerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root_.isValid());
+        ASSERT_TRUE(QDir(root_.path()).mkpath("bin"));
+        ASSERT_TRUE(QDir(root_.path()).mkpath("work"));
+        previous_dir_ = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(root_.filePath("work")));
+        Write_Script(root_.filePath("work/xdg-open"), ": > \"" + Marker("ran-from-cwd") + "\"");
+        Write_File(root_.filePath("work/HELPFILE.HTM"), "<html></html>");
+        const char* path = std::getenv("PATH");
+        previous_path_ = path ? path : "";
+        Reset_Program_State();
+        Program_Services().dialogs = &dialogs;
+    }
+    void TearDown() override {
+        ::setenv("PATH", previous_path_.c_str(), 1);
+        QDir::setCurrent(previous_dir_);
+        Program_Services().dialogs = nullptr;
+    }
+
+    std::string Marker(const char* name) const { return root_.filePath(name).toStdString(); }
+    static void Write_File(const QString& path, const std::string& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.c_str());
+        file.close();
+    }
+    static void Write_Script(const QString& path, const std::string& body) {
+        Write_File(path, "#!/bin/sh\n" + body + "\n");
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // An opener on PATH that notes its arguments and ends with the given status.
+    void Opener_Exiting(int status) {
+        Write_Script(root_.filePath("bin/xdg-open"),
+                     "echo \"$@\" > \"" + Marker("opened") + "\"\nexit " + std::to_string(status));
+        Use_Path(":" + root_.filePath("bin").toStdString());  // an empty entry first
+    }
+    static void Use_Path(const std::string& path) { ::setenv("PATH", path.c_str(), 1); }
+    bool Exists(const char* name) const { return QFile::exists(root_.filePath(name)); }
+
+    ScopedServices services;
+    ScriptedDialogs dialogs;
+    QTemporaryDir root_;
+    QString previous_dir_;
+    std::string previous_path_;
+};
+
+}  // namespace
+
+TEST_F(DesktopOpenerTest, AnOpenerWithoutABrowserReachesTheUser) {
+    Opener_Exiting(3);  // "no method available for opening"
+    const LaunchResult result = SystemLauncher().Run("explorer HELPFILE.HTM");
+    EXPECT_EQ(result.code, Launch_File_Not_Found);
+    EXPECT_EQ(result.last_error, ENOENT);
+    EXPECT_TRUE(Exists("opened"));
+
+    Help_Index_From_Main_Window();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, "Osdex Evaluation Kit");
+    EXPECT_EQ(dialogs.messages[0].text, "Winexec: file explorer HELPFILE.HTM was not found.");
+
+    Help_From_Channel_Window();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text,
+              "explorer HELPFILE.HTM\nError 2: " + System_Error_Text(ENOENT));
+
+    Opener_Exiting(4);  // the opening failed
+    EXPECT_EQ(SystemLauncher().Run("explorer HELPFILE.HTM").code, Launch_General_Failure);
+    EXPECT_FALSE(Exists("ran-from-cwd"));
+}
+
+TEST_F(DesktopOpenerTest, AnOpenerThatSucceedsIsSilent) {
+    Opener_Exiting(0);
+    Help_Index_From_Main_Window();
+    Help_From_Channel_Window();
+    EXPECT_TRUE(dialogs.messages.empty());
+    QFile opened(root_.filePath("opened"));
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+    EXPECT_EQ(opened.readAll().trimmed(), "HELPFILE.HTM");
+    EXPECT_FALSE(Exists("ran-from-cwd"));
+}
+
+// A bare name is looked for on PATH only: the file of that name in the working folder is never
+// run, whether or not PATH has one.
+TEST_F(DesktopOpenerTest, ABareNameIsNeverTakenFromTheWorkingFolder) {
+    Use_Path(root_.filePath("bin").toStdString());  // no opener there
+    const LaunchResult result = SystemLauncher().Run("explorer HELPFILE.HTM");
+    EXPECT_EQ(result.code, Launch_Bad_Format);
+    EXPECT_EQ(SystemLauncher().Run("no-such-program").code, Launch_File_Not_Found);
+    Use_Path(".:" + root_.filePath("bin").toStdString());  // a relative entry names it too
+    EXPECT_EQ(SystemLauncher().Run("xdg-open HELPFILE.HTM").code, Launch_Bad_Format);
+    EXPECT_FALSE(Exists("ran-from-cwd"));
+}
+
+// An opener that does not end within the bound counts as started; the bound is read on the
+// installed clock, which here jumps past it at once.
+TEST_F(DesktopOpenerTest, AnOpenerStillRunningCountsAsStarted) {
+    VirtualClock clock(0, Opener_Wait_ms);
+    Program_Services().clock = &clock;
+    // It runs until the test lets it go, and notes that it was let go.
+    Write_Script(root_.filePath("bin/xdg-open"),
+                 "exec >/dev/null 2>&1 </dev/null\nwhile [ -d \"" + root_.path().toStdString() +
+                     "\" ] && [ ! -e \"" + Marker("release") +
+                     "\" ]; do /bin/sleep 0.05; done\n: > \"" + Marker("opened") + "\"\nexit 3");
+    Use_Path(root_.filePath("bin").toStdString());
+    const LaunchResult result = SystemLauncher().Run("explorer HELPFILE.HTM");
+    EXPECT_GE(result.code, 32u);
+    EXPECT_FALSE(Exists("opened"));  // returned while the opener was still running
+    Write_File(root_.filePath("release"), "");
+    Program_Services().clock = nullptr;
 }
 
 TEST(About, NamesTheProgramTheBuildTimeAndTheBusFeatures) {

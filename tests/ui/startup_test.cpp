@@ -1,6 +1,7 @@
 // Start-up: the memory report first, the windows in order, the board check with its Abort /
 // Retry / Ignore, and the channel windows created at the main window's first show.
 #include <QCheckBox>
+#include <cstdlib>
 
 #include "chip/channel_pictures.h"
 #include "port/window/port_window.h"
@@ -170,6 +171,22 @@ TEST_F(UiTest, APortThatCannotBeOpenedIsShownBeforeTheBoardCheck) {
     EXPECT_NE(problem.text.find("/dev/parport9-absent"), std::string::npos) << problem.text;
     EXPECT_NE(problem.text.find("modprobe ppdev"), std::string::npos) << problem.text;
     EXPECT_EQ(dialogs.messages[2].caption, "RUDIRUVUVA");
+}
+
+// A bad VANLPT_PORTS is the library's to find; the program shows what it found in the start-up
+// box, before the board check, with nothing stubbed.
+TEST_F(UiTest, ABadPortMappingIsShownAtStartUp) {
+    ::setenv("VANLPT_PORTS", "1=bogus-target", 1);
+    vanlpt::testing::Reload_Mapping_From_Environment();
+    ::unsetenv("VANLPT_PORTS");
+    dialogs.message_answers = {MsgResult::Ok, MsgResult::Ok, MsgResult::Ignore};
+    Start_Program();
+    ASSERT_GE(dialogs.messages.size(), 2u);
+    const MessageBoxRequest& problem = dialogs.messages[1];
+    EXPECT_EQ(problem.caption, "Osdex Evaluation Kit");
+    EXPECT_EQ(problem.icon, MsgIcon::Warning);
+    EXPECT_NE(problem.text.find("VANLPT_PORTS"), std::string::npos) << problem.text;
+    EXPECT_NE(problem.text.find("bogus-target"), std::string::npos) << problem.text;
 }
 
 using UnpluggedDeathTest = UnpluggedTest;

@@ -10,10 +10,13 @@
 #include "chip/register_bus.h"
 #include "port/window/port_window.h"
 #include "shell/dialogs.h"
+#include "shell/event_pump.h"
 #include "shell/memory_status.h"
+#include "shell/message_text.h"
 #include "shell/module_steps.h"
 #include "shell/services.h"
 #include "ui/app/forms.h"
+#include "ui/app/termination_signals.h"
 #include "ui/crosspoint/crosspoint_window.h"
 #include "ui/main_window/main_window.h"
 #include "ui/qt/qt_dialogs.h"
@@ -49,6 +52,17 @@ void Show_Memory_Report() {
     Show_Message(Memory_Report_Caption, Memory_Report_Text(Start_Memory_Snapshot()));
 }
 
+void End_Port_Library(ProgramEnd how, const PortLibraryEnd& library) {
+    if (library.shutdown() != 0) return;
+    std::string why = library.last_error();
+    if (why.empty()) why = "a board kept in a file could not be written back";
+    if (how == ProgramEnd::Signal) {
+        std::cerr << Application_Title << ": " << Printable_Text(why) << '\n';
+        return;
+    }
+    Show_Message(Application_Title, why, MsgIcon::Warning);
+}
+
 void Create_Application_Windows() {
     OsdexForm = new TOsdexForm();
     Set_Main_Window_Widget(OsdexForm);
@@ -70,6 +84,7 @@ int Run_Application(int argc, char** argv) {
         QApplication app(argc, argv);
         // The main window decides when the program ends, not the last window closed.
         app.setQuitOnLastWindowClosed(false);
+        TerminationSignals termination(Quit_On_Signal);
         QtDialogs dialogs;
         Program_Services().dialogs = &dialogs;
         Install_Qt_Event_Pump(app);
@@ -79,15 +94,19 @@ int Run_Application(int argc, char** argv) {
         try {
             Create_Application_Windows();
             OsdexForm->show();
-            app.exec();
+            // A signal during start-up has ended the boxes' loops already; the main loop
+            // would not know of it.
+            if (!Quit_Requested()) app.exec();
         } catch (const std::exception& error) {
             Show_Error(error);
         }
         Destroy_All_Windows();
         Remove_Qt_Event_Pump();
+        Run_Module_End_Steps();
+        // A board kept in a state file goes back to it; the application is still there to
+        // show why when it cannot.
+        End_Port_Library(termination.Received() ? ProgramEnd::Signal : ProgramEnd::Closed);
         Program_Services().dialogs = nullptr;
     }
-    Run_Module_End_Steps();
-    Vanlpt_Shutdown();  // a board kept in a state file goes back to it
     return 0;
 }

@@ -9,14 +9,11 @@
 #include "chip/canvas.h"
 #include "chip/picture_decoding.h"
 #include "shell/dialogs.h"
+#include "shell/message_text.h"
 #include "shell/whole_file.h"
 #include "ui/drawing/drawing_form.h"
 
 namespace {
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
 
 FileDialogRequest Picture_Dialog_Request(const char* title) {
     FileDialogRequest request;
@@ -38,10 +35,10 @@ std::optional<std::string> Save_Picture_File(const QImage& image, const std::str
     QBuffer buffer(&bitmap);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "BMP"))
-        return "Cannot save " + Quoted(path) + ": the bitmap was not written.";
+        return "Cannot save " + Quoted_Token(path) + ": the bitmap was not written.";
     const std::string_view bytes(bitmap.constData(), static_cast<std::size_t>(bitmap.size()));
     if (const std::optional<std::string> cause = Write_Whole_File(path, bytes))
-        return "Cannot save " + Quoted(path) + ": " + *cause + ".";
+        return "Cannot save " + Quoted_Token(path) + ": " + *cause + ".";
     return std::nullopt;
 }
 

@@ -107,6 +107,9 @@ void TOsdexForm::menuDiagnosticClick() {
     menuDiagnosticVerifyWrites->setChecked(Verify_Writes != 0);
     menuDiagShadowRegAddr->setChecked(Redundant_Addressing_Flag != 0);
     menuDiagnosticShadowRegs->setChecked(Cache_Enabled != 0);
+    // Recording and logging switch themselves off when their file cannot be written.
+    menuDiagnosticRegBatch->setChecked(Batch_Enabled != 0);
+    if (Port_State.Log_Mask == 0) menuDiagnosticLog->setChecked(false);
 }
 
 void TOsdexForm::menuDiagsAutoReadLOSALLClick() {

@@ -16,6 +16,7 @@
 
 #include "shell/clock.h"
 #include "shell/dialogs.h"
+#include "shell/message_text.h"
 #include "ui/monitor/monitor_screen.h"
 #include "ui/widgets/window_navigation.h"
 #include "vanlpt/vanlpt.h"
@@ -315,7 +316,8 @@ void TMonitorForm::Source_Chosen(int n, int index) {
         if (const std::optional<std::string> path = Current_Dialogs().Open_File(request)) {
             const QImage picture = Load_Source_Picture(*path);
             if (picture.isNull()) {
-                Show_Message(Monitor_Caption, "Cannot read \"" + *path + "\" as a picture.",
+                Show_Message(Monitor_Caption,
+                             "Cannot read " + Quoted_Token(*path) + " as a picture.",
                              MsgIcon::Stop);
             } else {
                 Vanlpt_Set_Video_Source(n, VANLPT_VIDEO_PICTURE,

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "shell/message_text.h"
+
 namespace {
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -115,8 +117,12 @@ std::string Apply_Default_Extension(const std::string& path, const std::string& 
 }
 
 MsgResult QtDialogs::Message_Box(const MessageBoxRequest& request) {
-    QMessageBox box(Qt_Icon(request.icon), QString::fromStdString(request.caption),
-                    QString::fromStdString(request.text), QMessageBox::NoButton, Dialog_Parent());
+    // Texts carry file names and file contents: no control byte reaches the box, and no
+    // markup in them is taken for rich text.
+    QMessageBox box(Qt_Icon(request.icon), QString::fromStdString(Printable_Text(request.caption)),
+                    QString::fromStdString(Printable_Lines(request.text)), QMessageBox::NoButton,
+                    Dialog_Parent());
+    box.setTextFormat(Qt::PlainText);
     std::vector<MsgResult> buttons = Buttons_Of(request.buttons);
     std::vector<std::pair<QAbstractButton*, MsgResult>> made;
     for (MsgResult b : buttons) {
