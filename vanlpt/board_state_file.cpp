@@ -47,6 +47,19 @@ bool Write_All(int fd, std::string_view bytes) {
     return true;
 }
 
+// Reads size bytes; "" when they came, else why not.
+std::string Read_All(int fd, char* bytes, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = read(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Errno_Text();
+        if (n == 0) return "it got shorter while it was read";
+        done += static_cast<std::size_t>(n);
+    }
+    return "";
+}
+
 // The folder part of a path: "" for a bare name.
 std::string Folder_Of(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -89,10 +102,15 @@ std::string Resolve_Links(const std::string& path) {
     return Join(folder, slash == std::string::npos ? current : current.substr(slash + 1));
 }
 
-// Why the board could not be written back into an existing file; "" when it can.
+// Why the board could not be written back: the file has no write permission (refused even
+// for root, who could write it: someone meant it to stay as it is), or this user cannot write
+// the file or replace it in its folder. "" when it can, or when the file is not there yet.
 std::string Read_Only_Reason(const std::string& target) {
     struct stat st {};
     if (stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "";
+    const std::string folder = Folder_Of(target);
+    if (access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
+        return "its folder cannot be written (" + Errno_Text() + ")";
     if ((st.st_mode & 0222) == 0) {
         char text[64];
         std::snprintf(text, sizeof text, "it has no write permission (mode %04o)",
@@ -249,32 +267,23 @@ bool BoardStateFile::Load(BoardState* state, std::string* error, bool* bad_input
         return false;
     }
     struct stat st {};
-    std::string bytes;
     const bool fits = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxStateBytes;
-    bool ok = fits;
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t done = 0;
-        while (ok && done < bytes.size()) {
-            const ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            ok = n > 0;
-            if (ok) done += static_cast<std::size_t>(n);
-        }
-    }
-    const std::string why = ok ? "" : Errno_Text();
+    const std::size_t size = fits ? static_cast<std::size_t>(st.st_size) : 0;
+    // Not zeroed first: read() fills it.
+    const auto bytes = std::make_unique_for_overwrite<char[]>(size);
+    const std::string why = fits ? Read_All(fd, bytes.get(), size) : "";
     close(fd);
     if (!fits) {
         *error = "cannot read " + shown + ": not a regular file of a board state";
         *bad_input = true;
         return false;
     }
-    if (!ok) {
+    if (!why.empty()) {
         *error = "cannot read " + shown + ": " + why;
         return false;
     }
     std::string reason;
-    if (!Decode_Board_State(bytes, state, &reason)) {
+    if (!Decode_Board_State(std::string_view(bytes.get(), size), state, &reason)) {
         *error = shown + ": " + reason;
         *bad_input = true;
         return false;
@@ -310,28 +319,60 @@ bool BoardStateFile::Save(const BoardState& state, std::string* error) const {
     return true;
 }
 
+namespace {
+
+// The registers as a file keeps them. Loss of sync is a condition of the run, not a setting:
+// a file never records it.
+std::array<std::uint8_t, kStateRegisters> Kept_Registers(const board::OsdexChip& chip) {
+    std::array<std::uint8_t, kStateRegisters> registers{};
+    for (unsigned a = 0; a < kStateRegisters; ++a) registers[a] = chip.Register(a);
+    registers[board::kLOSALL] = 0;
+    for (int c = 0; c < kStateChannels; ++c)
+        registers[board::kBankSize * c + board::kSTATUS] &= ~board::kStatusLos;
+    return registers;
+}
+
+std::array<StateRoute, kStateOutputs> Kept_Routing(const board::SimulatedBoard& model) {
+    std::array<StateRoute, kStateOutputs> routing{};
+    for (int o = 0; o < kStateOutputs; ++o) {
+        const board::CrosspointRoute r = model.Crosspoint().Route(o);
+        routing[o] = {r.enabled, r.input, r.gain};
+    }
+    return routing;
+}
+
+static_assert(kStateQuadsPerLine == board::kQuadsPerLine);
+
+}  // namespace
+
 BoardState Capture_Board_State(const board::SimulatedBoard& model) {
     BoardState s;
     const board::OsdexChip& chip = model.Chip();
-    for (unsigned a = 0; a < kStateRegisters; ++a) s.registers[a] = chip.Register(a);
-    // Loss of sync is a condition of the run, not a setting: a file never records it.
-    s.registers[board::kLOSALL] = 0;
-    for (int c = 0; c < kStateChannels; ++c)
-        s.registers[board::kBankSize * c + board::kSTATUS] &= ~board::kStatusLos;
-    // A line at a time: the whole memory is taken at every end of a run to see whether it
-    // changed.
-    static_assert(kStateQuadsPerLine == board::kQuadsPerLine);
+    s.registers = Kept_Registers(chip);
     for (int c = 0; c < kStateChannels; ++c)
         for (int line = 0; line < kStateLines; ++line) {
             const auto quads = chip.Line_Quads(c, line);
             std::copy(quads.begin(), quads.end(), &s.Quad(c, line, 0));
         }
-    for (int o = 0; o < kStateOutputs; ++o) {
-        const board::CrosspointRoute r = model.Crosspoint().Route(o);
-        s.routing[o] = {r.enabled, r.input, r.gain};
-    }
+    s.routing = Kept_Routing(model);
     s.routing_known = true;
     return s;
+}
+
+// A line at a time and without a copy: every end of a run asks it of every board kept in a
+// file.
+bool Board_Holds(const board::SimulatedBoard& model, const BoardState& state) {
+    const board::OsdexChip& chip = model.Chip();
+    if (!state.routing_known || Kept_Registers(chip) != state.registers ||
+        Kept_Routing(model) != state.routing)
+        return false;
+    const std::uint16_t* kept = state.memory.data();  // channel by channel, line by line
+    for (int c = 0; c < kStateChannels; ++c)
+        for (int line = 0; line < kStateLines; ++line, kept += kStateQuadsPerLine) {
+            const auto quads = chip.Line_Quads(c, line);
+            if (!std::equal(quads.begin(), quads.end(), kept)) return false;
+        }
+    return true;
 }
 
 void Apply_Board_State(const BoardState& state, board::SimulatedBoard* model) {

@@ -53,6 +53,8 @@ private:
 
 // Straight from and into the board model, behind the pins.
 BoardState Capture_Board_State(const board::SimulatedBoard& model);
+// True when capturing the board would give `state`.
+bool Board_Holds(const board::SimulatedBoard& model, const BoardState& state);
 // Powers the board up, then sets every register, quad and route of the state.
 void Apply_Board_State(const BoardState& state, board::SimulatedBoard* model);
 

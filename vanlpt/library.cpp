@@ -39,8 +39,9 @@ struct Slot {
     std::unique_ptr<BoardStateFile> state_file;  // sim:FILE: locked while in use
     std::string unusable;      // why this simulated board cannot be used (its state file)
     bool input_error = false;  // ... because of what the file holds
-    BoardState kept;           // sim:FILE: what the file holds, or what could not go into it
-    std::string save_error;    // why `kept` is not in the file; "" when it is
+    // sim:FILE: what the file holds, or what could not go into it (1.4 MB: only for a file).
+    std::unique_ptr<BoardState> kept;
+    std::string save_error;  // why `kept` is not in the file; "" when it is
 };
 
 struct Library {
@@ -101,11 +102,11 @@ void Build_Simulation(Slot& slot, bool with_board) {
 // reported once, and the same state is not tried again.
 void Save_State_File(Slot& slot) {
     if (!slot.state_file || !slot.board || !slot.unusable.empty()) return;
-    BoardState now = Capture_Board_State(*slot.board);
-    if (now == slot.kept) return;
+    if (slot.kept && Board_Holds(*slot.board, *slot.kept)) return;
+    auto now = std::make_unique<BoardState>(Capture_Board_State(*slot.board));
     std::string error;
     slot.save_error.clear();
-    if (!slot.state_file->Save(now, &error)) {
+    if (!slot.state_file->Save(*now, &error)) {
         slot.save_error = error + "; the board's state of this run is lost";
         Report_Once(slot.save_error);
     }
@@ -125,10 +126,13 @@ void Load_State_File(Slot& slot) {
     std::string error;
     slot.state_file = BoardStateFile::Lock(slot.target.device, &error, wait);
     bool bad_input = false;
-    if (slot.state_file && slot.state_file->Load(&slot.kept, &error, &bad_input)) {
-        Apply_Board_State(slot.kept, slot.board.get());
-        // What the board makes of the file, so that a run that changes nothing writes nothing.
-        slot.kept = Capture_Board_State(*slot.board);
+    auto loaded = std::make_unique<BoardState>();
+    if (slot.state_file && slot.state_file->Load(loaded.get(), &error, &bad_input)) {
+        Apply_Board_State(*loaded, slot.board.get());
+        // What the board makes of the file (a file from a tool may hold bits no register
+        // keeps), so that a run that changes nothing writes nothing.
+        if (!Board_Holds(*slot.board, *loaded)) *loaded = Capture_Board_State(*slot.board);
+        slot.kept = std::move(loaded);
         return;
     }
     slot.unusable = error;
@@ -141,7 +145,7 @@ void Forget_State_File(Slot& slot) {
     slot.state_file.reset();
     slot.unusable.clear();
     slot.input_error = false;
-    slot.kept = BoardState{};
+    slot.kept.reset();
     slot.save_error.clear();
 }
 

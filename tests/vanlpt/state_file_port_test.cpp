@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <utility>
 
 #include "board/simulated_board.h"
 #include "vanlpt/board_state_file.h"
@@ -116,13 +118,40 @@ TEST_F(StateFilePort, TheFileIsWrittenOnceAndOnlyWhenTheBoardChanged) {
     ASSERT_NE(Vanlpt_Shutdown(), 0);
     EXPECT_EQ(Stat(path).st_ino, first);
 
-    b->Chip().Set_Pixel(0, 1, 2, 3);
-    ASSERT_NE(Vanlpt_Shutdown(), 0);
-    const ino_t second = Stat(path).st_ino;
-    EXPECT_NE(second, first);
+    // Each kind of change on its own is one.
+    ino_t before = first;
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"pixel", [&] { b->Chip().Set_Pixel(0, 1, 2, 3); }},
+        {"register", [&] { b->Chip().Set_Register(135, 1); }},
+        {"route",
+         [&] {
+             b->Crosspoint().Set_Route(15, {true, 31, 2});
+         }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        ASSERT_NE(Vanlpt_Shutdown(), 0);
+        EXPECT_NE(Stat(path).st_ino, before) << what;
+        before = Stat(path).st_ino;
+    }
     ASSERT_NE(Vanlpt_Shutdown(), 0);  // written already: the second end writes nothing
     ASSERT_TRUE(vanlpt::testing::Reset_Library());
-    EXPECT_EQ(Stat(path).st_ino, second);
+    EXPECT_EQ(Stat(path).st_ino, before);
+}
+
+// A file from a tool may hold bits no register keeps: the board is what counts.
+TEST_F(StateFilePort, AFileWithBitsNoRegisterKeepsIsNotRewrittenForThem) {
+    board::SimulatedBoard fresh;
+    fresh.Power_Up();
+    vanlpt::BoardState state = vanlpt::Capture_Board_State(fresh);
+    state.registers[board::kQPLINEH] = 0xFF;  // only bit 0 exists
+    std::ofstream(path, std::ios::binary) << vanlpt::Encode_Board_State(state);
+    const ino_t inode = Stat(path).st_ino;
+    ASSERT_TRUE(vanlpt::testing::Reset_Library(Mapping()));
+    ASSERT_NE(Select_LPT_123(1), 0) << Vanlpt_Last_Error();
+    EXPECT_EQ(vanlpt::testing::Simulated_Board(1)->Chip().Register(board::kQPLINEH), 1);
+    ASSERT_NE(Vanlpt_Shutdown(), 0);
+    EXPECT_EQ(Stat(path).st_ino, inode);
 }
 
 TEST_F(StateFilePort, ABoardThatCannotBeWrittenBackIsReportedOnceAndSaysItIsLost) {
