@@ -2,7 +2,8 @@
 // `osdex --port sim read 133` against `osdex --port sim:FILE read 133` on a board file that
 // exists (a read changes nothing, so the file need not be written back), and of a write
 // (which must be written back). Goal: the sim:FILE read at most twice the plain sim read.
-// Usage: bench_sim_file [RUNS] (21 by default).
+// Usage: bench_sim_file [RUNS [OSDEX]]: 21 runs of each by default, of the osdex built beside
+// it unless another (an older build, to compare) is named.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -19,10 +20,12 @@ extern char** environ;
 
 namespace {
 
+std::string osdex = OSDEX_EXECUTABLE;
+
 // One osdex run with its output thrown away; wall time in ms, or a negative value when it
 // did not exit with status 0.
 double Run_Ms(const std::vector<std::string>& args) {
-    std::vector<std::string> words = {OSDEX_EXECUTABLE};
+    std::vector<std::string> words = {osdex};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
@@ -51,6 +54,7 @@ double Median(std::vector<double> times) {
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    if (argc > 2) osdex = argv[2];
     unsetenv("VANLPT_PORTS");
     char folder[] = "/tmp/bench-sim-file-XXXXXX";
     if (mkdtemp(folder) == nullptr) {
