@@ -15,18 +15,31 @@ constexpr std::size_t kChecksumOffset = kMemoryOffset + kStateQuads * 2;
 constexpr std::size_t kFileBytes = kChecksumOffset + 4;
 constexpr std::uint32_t kRoutingKnown = 1;
 
+// The zlib CRC-32, eight bytes a step ("slicing by 8"): every run on a sim:FILE board reads
+// a whole file, and a byte at a time this was most of the cost.
 std::uint32_t Crc32(std::string_view bytes) {
-    static const auto table = [] {
-        std::array<std::uint32_t, 256> t{};
+    using Tables = std::array<std::array<std::uint32_t, 256>, 8>;
+    static const Tables tables = [] {
+        Tables t{};
         for (std::uint32_t i = 0; i < 256; ++i) {
             std::uint32_t c = i;
             for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
+            t[0][i] = c;
         }
+        for (std::uint32_t i = 0; i < 256; ++i)
+            for (int s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
         return t;
     }();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::size_t n = bytes.size();
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+    for (; n >= 8; p += 8, n -= 8) {
+        const std::uint32_t low = crc ^ (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
+        crc = tables[7][low & 0xFF] ^ tables[6][(low >> 8) & 0xFF] ^ tables[5][(low >> 16) & 0xFF] ^
+              tables[4][low >> 24] ^ tables[3][p[4]] ^ tables[2][p[5]] ^ tables[1][p[6]] ^
+              tables[0][p[7]];
+    }
+    for (; n > 0; ++p, --n) crc = tables[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
     return crc ^ 0xFFFFFFFFu;
 }
 
@@ -95,9 +108,6 @@ bool Decode_Board_State(std::string_view in, BoardState* state, std::string* err
         *error = "damaged: the checksum does not match the content";
         return false;
     }
-    BoardState s;
-    s.routing_known = (Get_U32(in, 12) & kRoutingKnown) != 0;
-    for (unsigned a = 0; a < kStateRegisters; ++a) s.registers[a] = Byte(in, kHeaderBytes + a);
     for (int o = 0; o < kStateOutputs; ++o) {
         const std::size_t at = kRoutingOffset + o * kRouteBytes;
         const unsigned enabled = Byte(in, at), input = Byte(in, at + 1), gain = Byte(in, at + 2);
@@ -106,12 +116,18 @@ bool Decode_Board_State(std::string_view in, BoardState* state, std::string* err
             *error = "crosspoint output " + std::to_string(o) + " holds an impossible setting";
             return false;
         }
-        s.routing[o] = {enabled == 1, input, gain};
     }
+    // Intact: only now is *state touched, in place (it is 1.4 MB).
+    state->routing_known = (Get_U32(in, 12) & kRoutingKnown) != 0;
+    for (unsigned a = 0; a < kStateRegisters; ++a) state->registers[a] = Byte(in, kHeaderBytes + a);
+    for (int o = 0; o < kStateOutputs; ++o) {
+        const std::size_t at = kRoutingOffset + o * kRouteBytes;
+        state->routing[o] = {Byte(in, at) == 1, Byte(in, at + 1), Byte(in, at + 2)};
+    }
+    state->memory.resize(kStateQuads);
     for (std::size_t q = 0; q < kStateQuads; ++q)
-        s.memory[q] = static_cast<std::uint16_t>(Byte(in, kMemoryOffset + 2 * q) << 8 |
-                                                 Byte(in, kMemoryOffset + 2 * q + 1));
-    *state = std::move(s);
+        state->memory[q] = static_cast<std::uint16_t>(Byte(in, kMemoryOffset + 2 * q) << 8 |
+                                                      Byte(in, kMemoryOffset + 2 * q + 1));
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The port library's process-wide state and its C interface: the selected port, the
 // shadowed pins over it, the bus engine, and the backend behind each of LPT1..LPT3.
 // Single-threaded like its callers.
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -36,7 +37,11 @@ struct Slot {
     RawPort* custom = nullptr;                   // installed by a test, not owned
     std::string fell_back_from;                  // the real port the simulated board stands in for
     std::unique_ptr<BoardStateFile> state_file;  // sim:FILE: locked while in use
-    std::string unusable;  // why this simulated board cannot be used (its state file)
+    std::string unusable;      // why this simulated board cannot be used (its state file)
+    bool input_error = false;  // ... because of what the file holds
+    // sim:FILE: what the file holds, or what could not go into it (1.4 MB: only for a file).
+    std::unique_ptr<BoardState> kept;
+    std::string save_error;  // why `kept` is not in the file; "" when it is
 };
 
 struct Library {
@@ -49,7 +54,9 @@ struct Library {
     PortLines lines;
     BusEngine engine{lines};
     std::string error;
-    std::string open_failure;  // why the last real port did not open, without its LPTn
+    std::string open_failure;     // why the last real port did not open, without its LPTn
+    std::string mapping_problem;  // what is wrong with VANLPT_PORTS; "" when it is good
+    unsigned lock_wait_ms = 0;    // for sim:FILE targets without a ?wait= of their own
 };
 
 // Never destroyed: module end steps of the program may still reach the port while static
@@ -91,11 +98,19 @@ void Build_Simulation(Slot& slot, bool with_board) {
     slot.sim_raw = std::make_unique<SimulatedRawPort>(*slot.sim_port);
 }
 
+// Writes a board kept in a file back when it differs from what the file holds. A failure is
+// reported once, and the same state is not tried again.
 void Save_State_File(Slot& slot) {
     if (!slot.state_file || !slot.board || !slot.unusable.empty()) return;
+    if (slot.kept && Board_Holds(*slot.board, *slot.kept)) return;
+    auto now = std::make_unique<BoardState>(Capture_Board_State(*slot.board));
     std::string error;
-    if (!slot.state_file->Save(Capture_Board_State(*slot.board), &error))
-        Report_Once(error + "; the board's state of this run is lost");
+    slot.save_error.clear();
+    if (!slot.state_file->Save(*now, &error)) {
+        slot.save_error = error + "; the board's state of this run is lost";
+        Report_Once(slot.save_error);
+    }
+    slot.kept = std::move(now);
 }
 
 // The boards kept in files go back to their files when the process ends normally.
@@ -106,21 +121,39 @@ void Save_State_Files();
 void Load_State_File(Slot& slot) {
     static const bool saved_at_exit = std::atexit(Save_State_Files) == 0;
     (void)saved_at_exit;
+    const int own_wait = slot.target.lock_wait_ms;
+    const unsigned wait = own_wait >= 0 ? static_cast<unsigned>(own_wait) : Lib().lock_wait_ms;
     std::string error;
-    slot.state_file = BoardStateFile::Lock(slot.target.device, &error);
-    BoardState state;
-    if (slot.state_file && slot.state_file->Load(&state, &error)) {
-        Apply_Board_State(state, slot.board.get());
+    slot.state_file = BoardStateFile::Lock(slot.target.device, &error, wait);
+    bool bad_input = false;
+    auto loaded = std::make_unique<BoardState>();
+    if (slot.state_file && slot.state_file->Load(loaded.get(), &error, &bad_input)) {
+        Apply_Board_State(*loaded, slot.board.get());
+        // What the board makes of the file (a file from a tool may hold bits no register
+        // keeps), so that a run that changes nothing writes nothing.
+        if (!Board_Holds(*slot.board, *loaded)) *loaded = Capture_Board_State(*slot.board);
+        slot.kept = std::move(loaded);
         return;
     }
     slot.unusable = error;
+    slot.input_error = bad_input;
     slot.state_file.reset();
 }
 
-// A port that stays simulated keeps its board (and what the board holds) unless `fresh`.
+// The slot's board file is let go: the lock released, nothing of it remembered.
+void Forget_State_File(Slot& slot) {
+    slot.state_file.reset();
+    slot.unusable.clear();
+    slot.input_error = false;
+    slot.kept.reset();
+    slot.save_error.clear();
+}
+
+// A port that stays simulated keeps its board (and what the board holds) unless `fresh`;
+// a board file that could not be used is tried again.
 void Set_Target(Slot& slot, const PortTarget& target, bool fresh) {
-    bool keep = !fresh && slot.sim_raw != nullptr && slot.target.kind == target.kind &&
-                slot.target.device == target.device;
+    bool keep = !fresh && slot.sim_raw != nullptr && slot.unusable.empty() &&
+                slot.target.kind == target.kind && slot.target.device == target.device;
     if (keep) {
         slot.target = target;
         return;
@@ -128,8 +161,7 @@ void Set_Target(Slot& slot, const PortTarget& target, bool fresh) {
     Save_State_File(slot);
     slot.target = target;
     slot.fell_back_from.clear();  // a new target stands in for nothing
-    slot.state_file.reset();
-    slot.unusable.clear();
+    Forget_State_File(slot);
     slot.sim_raw.reset();
     slot.sim_port.reset();
     slot.board.reset();
@@ -155,16 +187,24 @@ PortMapping Current_Mapping() {
     return mapping;
 }
 
-// The default mapping with the environment's entries over it; bad entries are reported
-// once and the default stands.
+// The default mapping with the environment's entries over it. A bad entry is reported once
+// and maps no port at all: the default could send the program's writes to a real port the
+// user meant to keep out of it.
 void Ensure_Mapping() {
     Library& L = Lib();
     if (L.mapping_ready) return;
     PortMapping mapping = Default_Port_Mapping(*L.calls);
+    L.mapping_problem.clear();
     if (const char* text = std::getenv(kPortsVariable)) {
         std::string error;
-        if (!Apply_Mapping_Text(text, &mapping, &error))
-            Report_Once(error + "; the default port mapping is used");
+        if (!Apply_Mapping_Text(text, &mapping, &error)) {
+            L.mapping_problem = error +
+                                "; no port is mapped (LPT1, LPT2 and LPT3 are none) "
+                                "until " +
+                                kPortsVariable + " is mended or unset";
+            Report_Once(L.mapping_problem);
+            mapping = PortMapping{};
+        }
     }
     Set_Mapping(mapping, true);
 }
@@ -220,8 +260,11 @@ RawPort* Open_Slot(int n) {
         case TargetKind::None:
             break;
     }
-    L.error = Lpt(n) + " has no port behind it (no /dev/parport" + std::to_string(n - 1) +
-              "; set " + kPortsVariable + " to map ports, see docs/port-backends.md)";
+    if (!L.mapping_problem.empty())
+        L.error = Lpt(n) + " has no port behind it: " + L.mapping_problem;
+    else
+        L.error = Lpt(n) + " has no port behind it (no /dev/parport" + std::to_string(n - 1) +
+                  "; set " + kPortsVariable + " to map ports, see docs/port-backends.md)";
     return nullptr;
 }
 
@@ -267,7 +310,7 @@ std::string Port_Summary(int n) {
         case TargetKind::Unplugged:
             return text + "simulated port, no board on the cable";
         case TargetKind::Ppdev:
-            return text + slot.target.device + " (ppdev)";
+            return text + Describe_Target(slot.target) + " (ppdev)";
         case TargetKind::DirectIo:
             return text + Describe_Target(slot.target);
     }
@@ -323,9 +366,11 @@ bool Reset_Library(const std::string& mapping, std::string* error) {
     for (Slot& slot : L.slots) {
         slot.custom = nullptr;
         Save_State_File(slot);  // as a normal end of the run would
-        slot.state_file.reset();
-        slot.unusable.clear();
+        Forget_State_File(slot);
     }
+    L.mapping_problem.clear();
+    L.lock_wait_ms = 0;
+    Set_Report_Program_Name("");
     L.calls = &System_Device_Calls();
     L.io = System_Io_Access();
     L.lines = PortLines{};
@@ -507,6 +552,7 @@ int Vanlpt_Map_Port(int n, const char* target) {
         L.error = error;
         return 0;
     }
+    L.mapping_problem.clear();  // the user chose this port
     vanlpt::Set_Mapping(mapping, false);
     return 1;
 }
@@ -538,27 +584,39 @@ const char* Vanlpt_Doctor_Report(int* problems) {
 }
 
 int Vanlpt_Shutdown(void) {
+    vanlpt::Library& L = Lib();
     vanlpt::Deselect();
     Vanlpt_Clear_Simulated_Faults();
     vanlpt::Save_State_Files();
-    return 1;
-}
-
-void Vanlpt_Set_Lock_Wait(unsigned milliseconds) {
-    (void)milliseconds;
-}
-
-const char* Vanlpt_Mapping_Problem(void) {
-    return "";
-}
-
-int Vanlpt_Port_Input_Error(int n) {
-    (void)n;
+    std::string lost;
+    for (const vanlpt::Slot& slot : L.slots)
+        if (!slot.save_error.empty()) lost += (lost.empty() ? "" : "\n") + slot.save_error;
+    if (lost.empty()) return 1;
+    L.error = lost;
     return 0;
 }
 
+void Vanlpt_Set_Lock_Wait(unsigned milliseconds) {
+    Lib().lock_wait_ms = std::min(milliseconds, vanlpt::kMaxLockWaitMs);
+}
+
+const char* Vanlpt_Mapping_Problem(void) {
+    vanlpt::Ensure_Mapping();
+    return Lib().mapping_problem.c_str();
+}
+
+int Vanlpt_Port_Input_Error(int n) {
+    vanlpt::Library& L = Lib();
+    if (n < 1 || n > vanlpt::kPortCount) return 0;
+    vanlpt::Ensure_Mapping();
+    const vanlpt::Slot& slot = L.slots[n - 1];
+    if (!slot.input_error || slot.custom) return 0;
+    L.error = vanlpt::Lpt(n) + ": " + slot.unusable;
+    return 1;
+}
+
 void Vanlpt_Set_Program_Name(const char* name) {
-    (void)name;
+    vanlpt::Set_Report_Program_Name(name ? name : "");
 }
 
 const char* Vanlpt_Port_Description(int n) {

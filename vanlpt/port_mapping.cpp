@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "vanlpt/raw_port.h"
+#include "vanlpt/report.h"
 
 namespace vanlpt {
 
@@ -29,14 +30,53 @@ bool Parse_Address(std::string_view text, unsigned* value) {
     return ec == std::errc() && ptr == end && *value > 0 && *value <= kHighestBase;
 }
 
+// SECONDS of ?wait=: decimal, with a fraction if wanted, to the millisecond (more digits
+// than that are cut off), at most an hour.
+bool Parse_Wait(std::string_view text, int* ms) {
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() && fraction.empty()) return false;
+    if (whole.size() > 7 || (point != std::string_view::npos && fraction.empty())) return false;
+    unsigned seconds = 0, thousandths = 0;
+    for (const char c : whole) {
+        if (c < '0' || c > '9') return false;
+        seconds = seconds * 10 + static_cast<unsigned>(c - '0');
+    }
+    for (std::size_t i = 0; i < fraction.size(); ++i) {
+        const char c = fraction[i];
+        if (c < '0' || c > '9') return false;
+        if (i < 3) thousandths = thousandths * 10 + static_cast<unsigned>(c - '0');
+    }
+    for (std::size_t i = fraction.size(); i < 3; ++i) thousandths *= 10;
+    if (seconds > kMaxLockWaitMs / 1000 || seconds * 1000 + thousandths > kMaxLockWaitMs)
+        return false;
+    *ms = static_cast<int>(seconds * 1000 + thousandths);
+    return true;
+}
+
+// sim:FILE, with an optional ?wait=SECONDS after the file's name.
+bool Parse_State_File(std::string_view file, PortTarget* target) {
+    constexpr std::string_view kWait = "?wait=";
+    const std::size_t wait = file.rfind(kWait);
+    if (wait != std::string_view::npos) {
+        if (!Parse_Wait(file.substr(wait + kWait.size()), &target->lock_wait_ms)) return false;
+        file = file.substr(0, wait);
+    }
+    if (file.empty()) return false;
+    target->kind = TargetKind::Simulated;
+    target->device = std::string(file);
+    return true;
+}
+
 bool Parse_Target(std::string_view text, PortTarget* target) {
     *target = PortTarget{};
     if (text == "sim")
         target->kind = TargetKind::Simulated;
-    else if (text.starts_with("sim:") && text.size() > 4) {
-        target->kind = TargetKind::Simulated;
-        target->device = std::string(text.substr(4));  // the board's state file
-    } else if (text == "unplugged")
+    else if (text.starts_with("sim:"))
+        return Parse_State_File(text.substr(4), target);
+    else if (text == "unplugged")
         target->kind = TargetKind::Unplugged;
     else if (text == "none")
         target->kind = TargetKind::None;
@@ -82,10 +122,10 @@ bool Apply_Mapping_Text(std::string_view text, PortMapping* mapping, std::string
         bool ok = eq != std::string_view::npos && n >= 1 && n <= kPortCount && !seen[n - 1] &&
                   Parse_Target(Trim(entry.substr(eq + 1)), &target);
         if (!ok) {
-            *error = "bad entry \"" + std::string(entry) + "\" in " + kPortsVariable + "=\"" +
-                     std::string(text) +
-                     "\": expected entries like 1=sim, 1=sim:board.osdex, 2=/dev/parport0, 3=none, "
-                     "1=io:0x378 or 1=unplugged, each port 1..3 at most once, separated by commas";
+            *error = "bad entry " + Quoted(entry) + " in " + kPortsVariable + "=" + Quoted(text) +
+                     ": expected entries like 1=sim, 1=sim:board.osdex, "
+                     "1=sim:board.osdex?wait=5, 2=/dev/parport0, 3=none, 1=io:0x378 or "
+                     "1=unplugged, each port 1..3 at most once, separated by commas";
             return false;
         }
         seen[n - 1] = true;
@@ -101,11 +141,11 @@ std::string Describe_Target(const PortTarget& target) {
             return "no port";
         case TargetKind::Simulated:
             return target.device.empty() ? "simulated board"
-                                         : "simulated board in " + target.device;
+                                         : "simulated board in " + Printable(target.device);
         case TargetKind::Unplugged:
             return "simulated port with no board";
         case TargetKind::Ppdev:
-            return target.device;
+            return Printable(target.device);
         case TargetKind::DirectIo: {
             char text[40];
             std::snprintf(text, sizeof text, "direct I/O at 0x%X", target.base);

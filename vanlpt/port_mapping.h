@@ -2,9 +2,10 @@
 // /dev/parport(n-1) when that device exists, and otherwise LPT1 is the simulated board and
 // LPT2, LPT3 are absent. The environment variable VANLPT_PORTS overrides single ports:
 //   VANLPT_PORTS="1=sim,2=/dev/parport0,3=none"
-// Targets: sim, sim:FILE (the simulated board kept in a state file between runs),
-// unplugged (simulated port, no board on the cable), none, a device path starting with '/',
-// io:ADDRESS (direct I/O, e.g. io:0x378). See docs/port-backends.md.
+// Targets: sim, sim:FILE (the simulated board kept in a state file between runs; a suffix
+// ?wait=SECONDS waits that long for another process to let go of it), unplugged (simulated port, no
+// board on the cable), none, a device path starting with '/', io:ADDRESS (direct I/O, e.g.
+// io:0x378). See docs/port-backends.md.
 #pragma once
 
 #include <array>
@@ -17,13 +18,16 @@ namespace vanlpt {
 
 inline constexpr char kPortsVariable[] = "VANLPT_PORTS";
 inline constexpr int kPortCount = 3;
+// The longest wait for a board kept in a file that another process uses: an hour.
+inline constexpr unsigned kMaxLockWaitMs = 3600 * 1000;
 
 enum class TargetKind { None, Simulated, Unplugged, Ppdev, DirectIo };
 
 struct PortTarget {
     TargetKind kind = TargetKind::None;
-    std::string device;  // Ppdev: the device; Simulated: the state file, if any
-    unsigned base = 0;   // DirectIo
+    std::string device;     // Ppdev: the device; Simulated: the state file, if any
+    int lock_wait_ms = -1;  // Simulated with a state file: its ?wait=; -1 when not given
+    unsigned base = 0;      // DirectIo
     // The real port is only the default choice: when it cannot be used, the simulated
     // board takes its place.
     bool simulated_fallback = false;

@@ -61,30 +61,31 @@ std::unique_ptr<PpdevPort> PpdevPort::Open(const std::string& path, DeviceCalls&
                                            std::string* error, std::string* note) {
     error->clear();
     note->clear();
+    const std::string name = Printable(path);  // the environment may name anything
     int fd = calls.Open(path);
     if (fd < 0) {
-        *error = Open_Error(path, -fd);
+        *error = Open_Error(name, -fd);
         return nullptr;
     }
     int r = calls.Ioctl(fd, PPEXCL, nullptr);
     if (r >= 0) {
         r = calls.Ioctl(fd, PPCLAIM, nullptr);
-        if (r < 0) *error = Claim_Error(path, -r);
+        if (r < 0) *error = Claim_Error(name, -r);
     } else if (r == -ENOTTY || r == -EINVAL) {
-        *error = path +
+        *error = name +
                  " is not a parallel port device: name one of /dev/parport0, "
                  "/dev/parport1, ...";
     } else {
-        *error = "cannot get " + path + " for this program alone: " + Errno_Text(-r);
+        *error = "cannot get " + name + " for this program alone: " + Errno_Text(-r);
     }
     if (r < 0) {
         calls.Close(fd);
         return nullptr;
     }
-    std::unique_ptr<PpdevPort> port(new PpdevPort(path, calls, fd));
+    std::unique_ptr<PpdevPort> port(new PpdevPort(name, calls, fd));
     unsigned int modes = 0;
     if (calls.Ioctl(fd, PPGETMODES, &modes) < 0 || (modes & PARPORT_MODE_TRISTATE) == 0) {
-        *note = path +
+        *note = name +
                 " cannot float its data pins (no tristate support): register reads return "
                 "the data latch; set the port to PS/2, bidirectional or ECP mode in the BIOS "
                 "set-up";

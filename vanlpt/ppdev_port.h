@@ -36,7 +36,7 @@ private:
     void Set_Mode(int mode);
     void Fail(const char* what, int error);
 
-    std::string path_;
+    std::string path_;  // the device as messages show it
     DeviceCalls& calls_;
     int fd_;
     std::uint8_t control_ = 0;  // last control byte written, with the direction in bit 5

@@ -7,14 +7,19 @@ namespace vanlpt {
 
 namespace {
 
+constexpr std::size_t kMaxProgramName = 40;
+
 struct Reports {
     std::set<std::string> told;
     std::vector<std::string> untaken;
+    std::string program;  // as the program set it; "" for the library's own name
 };
 
+// Never destroyed: the boards kept in files are written back by an exit handler, which may
+// run after the static objects of this file would have gone, and reports what fails.
 Reports& All_Reports() {
-    static Reports reports;
-    return reports;
+    static Reports* reports = new Reports;
+    return *reports;
 }
 
 }  // namespace
@@ -23,7 +28,8 @@ void Report_Once(const std::string& message) {
     Reports& r = All_Reports();
     if (!r.told.insert(message).second) return;
     r.untaken.push_back(message);
-    std::fprintf(stderr, "vanlpt: %s\n", message.c_str());
+    std::fprintf(stderr, "%s: %s\n", r.program.empty() ? "vanlpt" : r.program.c_str(),
+                 message.c_str());
 }
 
 std::vector<std::string> Take_Reports() {
@@ -33,7 +39,42 @@ std::vector<std::string> Take_Reports() {
 }
 
 void Forget_Reports() {
-    All_Reports() = Reports{};
+    Reports& r = All_Reports();
+    r.told.clear();
+    r.untaken.clear();
+}
+
+void Set_Report_Program_Name(std::string_view name) {
+    All_Reports().program = Printable(name.substr(0, kMaxProgramName));
+}
+
+const std::string& Report_Program_Name() {
+    return All_Reports().program;
+}
+
+std::string Printable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        out += escaped;
+    }
+    return out;
+}
+
+std::string Quoted(std::string_view text, std::size_t max_chars) {
+    if (text.size() <= max_chars) return '"' + Printable(text) + '"';
+    // Cut on a character boundary, so that the quote never ends in half a UTF-8 sequence.
+    std::size_t cut = max_chars;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return '"' + Printable(text.substr(0, cut)) + "...\" (" + std::to_string(text.size()) +
+           " bytes)";
 }
 
 }  // namespace vanlpt

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 #include "board/simulated_board.h"
 #include "vanlpt/board_state_file.h"
 
@@ -65,6 +69,22 @@ TEST(BoardStateFile, AFileThatIsNotIntactIsRefusedWithTheReason) {
         EXPECT_FALSE(Decode_Board_State(bytes, &state, &error)) << reason;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
         EXPECT_TRUE(state == before);
+    }
+}
+
+// The checksum is zlib's CRC-32, so files written by any version of the library (and by
+// any tool) stay readable.
+TEST(BoardStateFormat, TheChecksumIsTheZlibCrc32) {
+    for (const auto& [text, crc] : std::vector<std::pair<std::string, std::uint32_t>>{
+             {"123456789", 0xCBF43926u},
+             {"The quick brown fox jumps over the lazy dog", 0x414FA339u},
+             {"", 0u}}) {
+        std::string bytes = text + std::string(4, '\0');
+        Seal_Board_State(bytes);
+        std::uint32_t sealed = 0;
+        for (int i = 0; i < 4; ++i)
+            sealed |= std::uint32_t{static_cast<unsigned char>(bytes[text.size() + i])} << (8 * i);
+        EXPECT_EQ(sealed, crc) << text;
     }
 }
 

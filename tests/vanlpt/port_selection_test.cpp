@@ -3,8 +3,10 @@
 // library-level behaviour of selecting, reselecting and pins on the simulated cable.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "board/simulated_board.h"
 #include "tests/vanlpt/recording_device.h"
@@ -194,25 +196,124 @@ TEST(DirectIoErrors, EachCauseGetsItsOwnRemedy) {
     EXPECT_EQ(vanlpt::Direct_Io_Error(0x378, EPERM, root).find("CAP_SYS_RAWIO"), std::string::npos);
 }
 
-TEST_F(PortSelection, EnvironmentOverridesAndBadSyntaxKeepsTheDefault) {
+TEST_F(PortSelection, EnvironmentOverridesSinglePorts) {
     RecordingDevice device;
     device.present.clear();
     vanlpt::testing::Reset_Library();
     vanlpt::testing::Use_Device_Calls(&device, nullptr);
-
     setenv("VANLPT_PORTS", "1=none,2=sim", 1);
     vanlpt::testing::Reload_Mapping_From_Environment();
     EXPECT_EQ(Select_LPT_123(1), 0);
     EXPECT_NE(Select_LPT_123(2), 0);
+    EXPECT_STREQ(Vanlpt_Mapping_Problem(), "");
+}
 
-    setenv("VANLPT_PORTS", "1=nonsense", 1);
+// With a real port present the default would send the program's writes to it: a mapping
+// the user got wrong maps nothing until a port is mapped on purpose.
+TEST_F(PortSelection, ABadEntryInTheEnvironmentMapsNoPortUntilOneIsMapped) {
+    RecordingDevice device;
+    device.present = {"/dev/parport0"};
+    vanlpt::testing::Reset_Library();
+    vanlpt::testing::Use_Device_Calls(&device, nullptr);
+    setenv("VANLPT_PORTS", "1=Sim:x.osdex", 1);
     ::testing::internal::CaptureStderr();
     vanlpt::testing::Reload_Mapping_From_Environment();
-    std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("1=nonsense"), std::string::npos) << said;
-    EXPECT_NE(said.find("default"), std::string::npos) << said;
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string problem = Vanlpt_Mapping_Problem();
+    EXPECT_NE(problem.find("\"1=Sim:x.osdex\""), std::string::npos) << problem;
+    EXPECT_NE(problem.find("no port is mapped"), std::string::npos) << problem;
+    EXPECT_EQ(said, "vanlpt: " + problem + "\n");
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(Select_LPT_123(n), 0) << n;
+        EXPECT_EQ(std::string(Vanlpt_Port_Description(n)), "LPT" + std::to_string(n) + ": none");
+    }
+    EXPECT_NE(std::string(Vanlpt_Last_Error()).find(problem), std::string::npos);
+    EXPECT_TRUE(device.calls.empty()) << device.calls.front();
+    ::testing::internal::CaptureStderr();
+    const std::string told = Vanlpt_Check_Ports();  // the program's start-up box
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find(problem), std::string::npos) << told;
+
+    ASSERT_NE(Vanlpt_Map_Port(1, "sim"), 0);
+    EXPECT_STREQ(Vanlpt_Mapping_Problem(), "");
     EXPECT_NE(Select_LPT_123(1), 0);
-    EXPECT_EQ(Select_LPT_123(2), 0);
+}
+
+TEST(PortMappingText, AStateFileMayWaitForAnotherProcess) {
+    PortMapping m;
+    std::string error;
+    ASSERT_TRUE(vanlpt::Apply_Mapping_Text("1=sim:b.osdex?wait=5,2=sim:c?wait=0.25", &m, &error));
+    EXPECT_EQ(m[0].device, "b.osdex");
+    EXPECT_EQ(m[0].lock_wait_ms, 5000);
+    EXPECT_EQ(m[1].lock_wait_ms, 250);
+    ASSERT_TRUE(
+        vanlpt::Apply_Mapping_Text("1=sim:b.osdex,2=sim:c?wait=.5,3=sim:d?wait=3600", &m, &error));
+    EXPECT_EQ(m[0].lock_wait_ms, -1);  // the library's own setting
+    EXPECT_EQ(m[1].lock_wait_ms, 500);
+    EXPECT_EQ(m[2].lock_wait_ms, 3600000);
+    EXPECT_EQ(vanlpt::Describe_Target(m[1]), "simulated board in c");
+    for (const char* bad :
+         {"1=sim:b?wait=", "1=sim:b?wait=-1", "1=sim:b?wait=1e3", "1=sim:b?wait=5.",
+          "1=sim:b?wait=3600.001", "1=sim:b?wait=99999999999", "1=sim?wait=5", "1=sim:?wait=5",
+          "1=sim:b?wait=5s", "1=sim:b?wait=nan"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(vanlpt::Apply_Mapping_Text(bad, &m, &error));
+    }
+}
+
+// Text from the environment reaches messages printable and bounded, and no message names
+// its port twice.
+TEST_F(PortSelection, MessagesShowOutsideTextSafelyAndNameThePortOnce) {
+    std::string error;
+    const std::string entry = "1=\x1b]0;owned\x07" + std::string(5000, 'a');
+    EXPECT_FALSE(vanlpt::testing::Reset_Library(entry, &error));
+    EXPECT_EQ(error.find('\x1b'), std::string::npos) << error;
+    EXPECT_NE(error.find("\\x1B]0;owned\\x07aaa"), std::string::npos) << error;
+    EXPECT_NE(error.find("...\" (" + std::to_string(entry.size()) + " bytes)"), std::string::npos)
+        << error;
+    EXPECT_LT(error.size(), 600u) << error;
+
+    ASSERT_TRUE(
+        vanlpt::testing::Reset_Library("1=sim:/nonexistent-folder/b\x01.osdex,2=/dev/x\x1b"));
+    EXPECT_STREQ(Vanlpt_Port_Description(1),
+                 "LPT1: simulated board in /nonexistent-folder/b\\x01.osdex");
+    EXPECT_STREQ(Vanlpt_Port_Description(2), "LPT2: /dev/x\\x1B (ppdev)");
+    RecordingDevice device;
+    device.open_error = ENOENT;
+    vanlpt::testing::Use_Device_Calls(&device, nullptr);
+    std::vector<std::string> told;
+    for (int n = 1; n <= 3; ++n) {
+        Select_LPT_123(n);
+        told.push_back(Vanlpt_Last_Error());
+    }
+    EXPECT_EQ(Vanlpt_Channel_Frame(0, 0, nullptr, nullptr), 0);
+    told.push_back(Vanlpt_Last_Error());
+    ::testing::internal::CaptureStderr();
+    told.push_back(Vanlpt_Check_Ports());
+    told.push_back(::testing::internal::GetCapturedStderr());
+    for (const std::string& text : told) {
+        EXPECT_EQ(text.find("LPT1: LPT1"), std::string::npos) << text;
+        EXPECT_EQ(text.find("LPT2: LPT2"), std::string::npos) << text;
+        EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+        EXPECT_EQ(text.find('\x01'), std::string::npos) << text;
+    }
+    EXPECT_NE(told[0].find("b\\x01.osdex"), std::string::npos) << told[0];
+}
+
+TEST_F(PortSelection, TheProgramsNameStartsTheLibrarysMessages) {
+    Vanlpt_Set_Program_Name("osdex");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(vanlpt::testing::Reset_Library("1=nonsense"));  // forgets the name again
+    setenv("VANLPT_PORTS", "1=nonsense", 1);
+    Vanlpt_Set_Program_Name("osdex");
+    vanlpt::testing::Reload_Mapping_From_Environment();
+    Vanlpt_Set_Program_Name(nullptr);
+    vanlpt::testing::Reset_Library();
+    Vanlpt_Set_Program_Name("");
+    vanlpt::testing::Reload_Mapping_From_Environment();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("osdex: bad entry \"1=nonsense\"", 0), 0u) << said;
+    EXPECT_NE(said.find("\nvanlpt: bad entry \"1=nonsense\""), std::string::npos) << said;
 }
 
 TEST_F(PortSelection, FailedSelectLeavesNoPortAndSaysWhy) {
