@@ -25,11 +25,11 @@ std::string Cannot_Open_LPT1(const std::string& reason) {
 
 std::optional<BoardFailure> Map_Chosen_Target() {
     if (const std::string problem = Vanlpt_Mapping_Problem(); !problem.empty())
-        return BoardFailure{problem + "; nothing was sent", true};
+        return BoardFailure{problem + "; nothing was sent", true, true};
     if (!chosen_target.empty() && !Vanlpt_Map_Port(1, chosen_target.c_str()))
         return BoardFailure{Quoted_Token(chosen_target) +
-                                " is not a port target (sim, sim:FILE, unplugged, none, "
-                                "/dev/parportN or io:0x378)",
+                                " is not a port target (sim, sim:FILE, sim:FILE?wait=SECONDS, "
+                                "unplugged, none, /dev/parportN or io:0x378)",
                             true};
     if (Vanlpt_Port_Input_Error(1))
         return BoardFailure{About_LPT1(Vanlpt_Last_Error()) + "; nothing was sent", true};

@@ -13,6 +13,7 @@
 struct BoardFailure {
     std::string message;
     bool bad_input = false;  // a bad target, mapping or board file: nothing was sent
+    bool told = false;       // the port library has printed the message on standard error
 };
 
 // What LPT1 is to be for this run (sim, sim:FILE, unplugged, none, /dev/parportN, io:0x378;

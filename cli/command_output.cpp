@@ -23,16 +23,20 @@ int Failed(const std::string& what, int status) {
 }
 
 int Failed(const BoardFailure& failure) {
-    return Failed(failure.message, failure.bad_input ? Exit_Bad_Usage : Exit_Board_Failed);
+    const int status = failure.bad_input ? Exit_Bad_Usage : Exit_Board_Failed;
+    // The port library has printed this one on standard error already.
+    if (failure.told) return Failed("nothing was sent", status);
+    return Failed(failure.message, status);
 }
 
 namespace {
 
 int output_error = 0;  // errno of the first failed write to standard output
 
+// errno must be 0 before the writes this looks at: a write that fails in fwrite leaves its
+// cause there and the flush after it nothing new.
 bool Output_Flushed() {
     if (output_error != 0) return false;
-    errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
     output_error = errno != 0 ? errno : EIO;
     return false;
@@ -42,11 +46,13 @@ bool Output_Flushed() {
 
 bool Write_Output(const std::string& text) {
     if (output_error != 0) return false;
+    errno = 0;
     std::fwrite(text.data(), 1, text.size(), stdout);
     return Output_Flushed();
 }
 
 int Finish_Output(int status) {
+    errno = 0;
     if (Output_Flushed()) return status;
     const std::string cause = std::strerror(output_error);
     std::clearerr(stdout);

@@ -220,7 +220,8 @@ int Run_Osdex(int argc, char** argv) {
     CLI::App app{"osdex: drive the Osdex evaluation board from the command line", "osdex"};
     Arguments a;
     app.add_option("--port", a.port,
-                   "What LPT1 is: sim, sim:FILE (a simulated board kept in FILE between runs), "
+                   "What LPT1 is: sim, sim:FILE (a simulated board kept in FILE between runs; "
+                   "sim:FILE?wait=SECONDS waits for it when another program uses it), "
                    "unplugged, none, /dev/parportN or io:0x378 (default: VANLPT_PORTS, else "
                    "the library's own mapping)");
     app.add_option("--wait", a.wait,

@@ -83,17 +83,23 @@ TEST_F(OsdexEdges, StopSignalsEndAReplayAtTheNextAccessAndSaveTheBoard) {
 }
 
 TEST_F(OsdexEdges, AReaderThatGoesAwayIsAnOutputErrorAfterTheBoardIsSaved) {
-    const std::string batch = File("reads.bat", "wrreg 7 77\nrdreg 7\nrdreg 8\n");
-    int pipe_fds[2];
-    ASSERT_EQ(pipe(pipe_fds), 0);
-    close(pipe_fds[0]);  // as head -1 after its line: nobody reads any more
-    StartedOsdex started = Start_Osdex_Program({Board(), "replay", batch}, {}, pipe_fds[1]);
-    close(pipe_fds[1]);
-    const OsdexRun run = Wait_Osdex_Program(started);
-    EXPECT_EQ(started.signal, 0) << "ended by SIGPIPE";
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.err, "osdex: cannot write the output: Broken pipe")) << run.err;
-    EXPECT_EQ(Hoffset(), "77\n");
+    std::string many_reads;
+    for (int i = 0; i < 20000; ++i) many_reads += "rdreg 7\n";
+    // A few results go out at the end; many go out in chunks while the replay runs.
+    for (const std::string& reads : {std::string("rdreg 7\nrdreg 8\n"), many_reads}) {
+        const std::string batch = File("reads.bat", "wrreg 7 77\n" + reads);
+        int pipe_fds[2];
+        ASSERT_EQ(pipe(pipe_fds), 0);
+        close(pipe_fds[0]);  // as head -1 after its line: nobody reads any more
+        StartedOsdex started = Start_Osdex_Program({Board(), "replay", batch}, {}, pipe_fds[1]);
+        close(pipe_fds[1]);
+        const OsdexRun run = Wait_Osdex_Program(started);
+        EXPECT_EQ(started.signal, 0) << "ended by SIGPIPE";
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(Contains(run.err, "osdex: cannot write the output: Broken pipe")) << run.err;
+        EXPECT_EQ(Hoffset(), "77\n");
+        ASSERT_EQ(Run_Osdex_Program({Board(), "write", "7", "1"}).status, 0);
+    }
 }
 
 TEST_F(OsdexEdges, BadUsageOpensNoPortAndMakesNoFile) {
@@ -128,6 +134,7 @@ TEST_F(OsdexEdges, ABadPortMappingInTheEnvironmentSendsNothing) {
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_TRUE(Contains(run.err, "osdex: ")) << run.err;
     EXPECT_TRUE(Contains(run.err, "nothing was sent")) << run.err;
+    EXPECT_EQ(run.err.find("bad entry"), run.err.rfind("bad entry")) << "told twice";
     EXPECT_FALSE(Exists("x.osdex"));
 }
 
