@@ -57,16 +57,15 @@ std::string Path_Text(const std::filesystem::path& path) {
 
 // A whole number argument within 0..max; ValueError (TypeError for no number) naming it.
 unsigned Number_Argument(py::handle value, unsigned max, const std::string& what) {
-    long long number = -1;
-    try {
-        number = py::reinterpret_steal<py::int_>(PyNumber_Index(value.ptr())).cast<long long>();
-    } catch (const py::error_already_set&) {
+    const auto index = py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr()));
+    if (!index) {
+        PyErr_Clear();
         throw py::type_error("bad " + what + " " + py::repr(value).cast<std::string>() +
                              ": expected a whole number 0.." + std::to_string(max));
-    } catch (const py::cast_error&) {
-        number = -1;
     }
-    if (number < 0 || number > static_cast<long long>(max))
+    int overflow = 0;
+    const long long number = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
+    if (overflow != 0 || number < 0 || number > static_cast<long long>(max))
         throw py::value_error("bad " + what + " " + py::repr(value).cast<std::string>() +
                               ": expected 0.." + std::to_string(max));
     return static_cast<unsigned>(number);
@@ -387,6 +386,7 @@ PYBIND11_MODULE(_osdex, m) {
     m.doc() = "The Osdex evaluation board from Python (see the osdex package).";
     Vanlpt_Set_Program_Name("osdex");
     py::register_exception<BoardError>(m, "Error", PyExc_Exception);
+    m.attr("Error").attr("__module__") = "osdex";  // as users name it
 
     py::class_<Board>(m, "Board", R"(An open Osdex evaluation board (osdex.open makes one).
 
@@ -458,6 +458,8 @@ osdex.Error.)")
         .def("dump", &Board::Dump,
              "Every named register, field and 9-bit line value with its value: {name: value}\n"
              "(trigger registers are left out: a read means nothing).");
+
+    m.attr("Board").attr("__module__") = "osdex";
 
     m.def("open", &Board::Open, py::arg("target") = "sim", py::arg("wait") = 0,
           R"(Opens the board and returns an osdex.Board, to be used in a with block.
