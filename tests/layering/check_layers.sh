@@ -17,6 +17,7 @@ declare -A allowed=(
     [port/window/]="port/|shell/|${public_library}"
     [chip/]="chip/|port/[a-z_]+\.h|shell/|${public_library}"
     [cli/]="cli/|chip/|port/[a-z_]+\.h|shell/|${public_library}"
+    [python/]="python/|chip/|port/[a-z_]+\.h|shell/|${public_library}"
     [ui/]="ui/|chip/|port/|shell/|${public_library}"
     [ui/qt/]="ui/qt/|shell/"
     [ui/widgets/]="ui/widgets/|${below_windows}"
