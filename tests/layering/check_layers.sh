@@ -18,6 +18,7 @@ declare -A allowed=(
     [chip/]="chip/|port/[a-z_]+\.h|shell/|${public_library}"
     [cli/]="cli/|chip/|port/[a-z_]+\.h|shell/|${public_library}"
     [python/]="python/|chip/|port/[a-z_]+\.h|shell/|${public_library}"
+    [tools/]="chip/|port/[a-z_]+\.h|shell/|${public_library}"
     [ui/]="ui/|chip/|port/|shell/|${public_library}"
     [ui/qt/]="ui/qt/|shell/"
     [ui/widgets/]="ui/widgets/|${below_windows}"
