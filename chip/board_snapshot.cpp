@@ -64,6 +64,13 @@ void Restore_Moved_Registers(int channel, const vanlpt::BoardState& state) {
     }
 }
 
+void Read_Moved_Registers(int channel, vanlpt::BoardState* state) {
+    for (std::uint8_t offset : Moved_Registers) {
+        const std::uint8_t a = Bank_Register(channel, offset);
+        state->registers[a] = Read_Register(a);
+    }
+}
+
 std::uint64_t Transactions() {
     return static_cast<std::uint64_t>(num_reg_writes) + static_cast<std::uint64_t>(num_reg_reads);
 }
@@ -108,12 +115,20 @@ bool Write_Board_Snapshot(const vanlpt::BoardState& state) {
 bool Read_Channel_Snapshot(int channel, vanlpt::BoardState* state) {
     const std::int32_t failures = num_busy_timeout_errors;
     const std::uint64_t start = Transactions();
-    for (std::uint8_t offset : Moved_Registers) {
-        const std::uint8_t a = Bank_Register(channel, offset);
-        state->registers[a] = Read_Register(a);
-    }
+    Read_Moved_Registers(channel, state);
     Read_Channel_Memory(channel, state);
     Restore_Moved_Registers(channel, *state);
+    cycles = Transactions() - start;
+    return num_busy_timeout_errors == failures;
+}
+
+bool Write_Channel_Snapshot(int channel, const vanlpt::BoardState& state) {
+    const std::int32_t failures = num_busy_timeout_errors;
+    const std::uint64_t start = Transactions();
+    vanlpt::BoardState moved;
+    Read_Moved_Registers(channel, &moved);
+    Write_Channel_Memory(channel, state);
+    Restore_Moved_Registers(channel, moved);
     cycles = Transactions() - start;
     return num_busy_timeout_errors == failures;
 }

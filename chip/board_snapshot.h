@@ -20,5 +20,9 @@ bool Write_Board_Snapshot(const vanlpt::BoardState& state);
 // moves are read first and put back afterwards. False when a transaction failed.
 bool Read_Channel_Snapshot(int channel, vanlpt::BoardState* state);
 
+// One channel's display memory from its part of state.memory; the registers the upload
+// moves are read first and put back afterwards. False when a transaction failed.
+bool Write_Channel_Snapshot(int channel, const vanlpt::BoardState& state);
+
 // Bus cycles the last read or write took, for the benchmark and for the user's estimate.
 std::uint64_t Board_Snapshot_Cycles();

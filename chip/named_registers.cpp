@@ -1,5 +1,7 @@
 #include "chip/named_registers.h"
 
+#include <cctype>
+
 #include "chip/register_batch.h"
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
@@ -75,6 +77,37 @@ std::string Parse_Dump_Line(std::string_view line, std::vector<NamedWrite>* writ
 }
 
 }  // namespace
+
+RegisterArgument Register_By_Address(std::uint8_t address) {
+    std::string name = Register_Name(address);
+    if (name.empty()) name = "register " + std::to_string(address);
+    return {{NamedRegister::Kind::Register, name, address, 0, Register_At(address), nullptr}, true};
+}
+
+std::optional<RegisterArgument> Register_Argument(std::string_view text, std::string* error) {
+    unsigned address = 0;
+    if (Parse_Byte_Number(text, 255, &address))
+        return Register_By_Address(static_cast<std::uint8_t>(address));
+    if (!text.empty() &&
+        (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '+')) {
+        *error = "bad register address " + Quoted_Token(text) +
+                 ": expected 0..255, decimal or 0x hexadecimal, or a register name";
+        return std::nullopt;
+    }
+    auto named = Find_Register(text, error);
+    if (!named) return std::nullopt;
+    return RegisterArgument{*named, false};
+}
+
+std::optional<std::string> Refuse_Write(const RegisterArgument& target) {
+    if (target.by_address || target.named.Writable()) return std::nullopt;
+    return target.named.name + " is read-only: the chip reports it";
+}
+
+std::optional<std::string> Refuse_Read(const RegisterArgument& target) {
+    if (target.by_address || target.named.Readable()) return std::nullopt;
+    return target.named.name + " is a trigger: a write starts an action, a read means nothing";
+}
 
 unsigned Read_Named(const NamedRegister& named) {
     switch (named.kind) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,21 @@
 unsigned Read_Named(const NamedRegister& named);
 // Writes value (at most named.Max()) to what the name stands for.
 void Write_Named(const NamedRegister& named, unsigned value);
+
+// What a register argument of a script names: a number 0..255, sent as it is (named as the
+// table names it, else "register N"), or a name of the table.
+struct RegisterArgument {
+    NamedRegister named;
+    bool by_address = false;
+};
+RegisterArgument Register_By_Address(std::uint8_t address);
+// The text as a number or a name; nothing with *error saying why when it is neither (a bad
+// number, or a name with the nearest names).
+std::optional<RegisterArgument> Register_Argument(std::string_view text, std::string* error);
+// Why what the argument names cannot be written (read-only) or read (a trigger); nothing for
+// a number, which is always sent.
+std::optional<std::string> Refuse_Write(const RegisterArgument& target);
+std::optional<std::string> Refuse_Read(const RegisterArgument& target);
 
 // One register of a dump.
 struct DumpedRegister {

@@ -1,10 +1,11 @@
 #include "cli/memory_commands.h"
 
 #include <QImage>
+#include <vector>
 
 #include "chip/board_session.h"
-#include "chip/board_snapshot.h"
 #include "chip/canvas.h"
+#include "chip/channel_memory.h"
 #include "chip/display_memory.h"
 #include "chip/drawing_primitives.h"
 #include "chip/luma.h"
@@ -23,20 +24,14 @@ int Bus_Failed() {
                   Exit_Board_Failed);
 }
 
-// Quad pixel p (0 leftmost) of a quad as QPH << 8 | QPL holds it.
-int Quad_Pixel(std::uint16_t quad, int p) {
-    return (quad >> (12 - 4 * p)) & 15;
-}
-
-QImage Channel_Image(const vanlpt::BoardState& state, int channel) {
+QImage Channel_Image(const std::vector<std::uint8_t>& levels) {
     QRgb colour[16];
     for (int level = 0; level < 16; ++level) colour[level] = To_QRgb(OSD_To_Color(level));
     QImage image(Canvas::Picture_Width, Canvas::Picture_Height, QImage::Format_RGB32);
-    for (int line = 0; line < vanlpt::kStateLines; ++line) {
+    for (int line = 0; line < Canvas::Picture_Height; ++line) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(line));
-        for (int q = 0; q < vanlpt::kStateQuadsPerLine; ++q)
-            for (int p = 0; p < 4; ++p)
-                row[4 * q + p] = colour[Quad_Pixel(state.Quad(channel, line, q), p)];
+        const std::uint8_t* level = &levels[static_cast<std::size_t>(line) * Canvas::Picture_Width];
+        for (int x = 0; x < Canvas::Picture_Width; ++x) row[x] = colour[level[x]];
     }
     return image;
 }
@@ -47,9 +42,10 @@ int Run_Memory_Save(int channel, const std::string& path) {
     if (auto cause = Check_Whole_File_Writable(path))
         return Failed("cannot write " + path + ": " + *cause, Exit_Bad_Usage);
     if (auto failed = Open_Board()) return Failed(*failed);
-    vanlpt::BoardState state;
-    if (!Read_Channel_Snapshot(channel, &state)) return Bus_Failed();
-    if (auto cause = Write_Png_File(path, Channel_Image(state, channel)))
+    std::vector<std::uint8_t> levels(Channel_Levels);
+    if (auto failed = Read_Channel_Levels(channel, levels))
+        return Failed(*failed, Exit_Board_Failed);
+    if (auto cause = Write_Png_File(path, Channel_Image(levels)))
         return Failed("cannot write " + path + ": " + *cause, Exit_Board_Failed);
     return Exit_Ok;
 }
@@ -71,10 +67,6 @@ int Run_Memory_Load(int channel, const std::string& path) {
 
 int Run_Memory_Erase(std::uint8_t mask, int level) {
     if (auto failed = Open_Board()) return Failed(*failed);
-    const std::int32_t failures = num_busy_timeout_errors;
-    Cache_Enabled = 1;
-    Write_Solid_Rect_Multi(mask, nullptr, 0, 0, Canvas::Picture_Width - 1,
-                           Canvas::Picture_Height - 1, level, level, level, level);
-    Cache_Enabled = 0;
-    return num_busy_timeout_errors == failures ? Exit_Ok : Bus_Failed();
+    if (auto failed = Erase_Channels(mask, level)) return Failed(*failed, Exit_Board_Failed);
+    return Exit_Ok;
 }

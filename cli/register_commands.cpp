@@ -1,12 +1,12 @@
 #include "cli/register_commands.h"
 
-#include <cctype>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "chip/batch_replay.h"
 #include "chip/board_session.h"
 #include "chip/named_registers.h"
 #include "chip/register_batch.h"
@@ -19,9 +19,6 @@
 
 namespace {
 
-// A batch file of a whole session is large, but not this large.
-constexpr std::size_t Max_Batch_Bytes = 1u << 30;
-
 int Board_Failure(const std::string& what) {
     return Failed(what, Exit_Board_Failed);
 }
@@ -32,13 +29,12 @@ constexpr std::size_t Output_Chunk = 64 * 1024;
 
 // Runs the steps; stops at the first failed transaction, at a stop request and when the
 // output cannot be written (the reader went away).
-int Run_Steps(const std::string& path, const std::vector<BatchStep>& steps, bool verify) {
+int Run_Steps(const std::string& path, const std::vector<BatchStep>& steps) {
     std::string out;
     int mismatches = 0;
     char line[64];
     std::size_t done = 0;
     for (const BatchStep& step : steps) {
-        const auto where = [&] { return path + ":" + std::to_string(step.line) + ": "; };
         if (out.size() >= Output_Chunk) {
             if (!Write_Output(out)) return Exit_Board_Failed;  // told by Finish_Output
             out.clear();
@@ -49,88 +45,33 @@ int Run_Steps(const std::string& path, const std::vector<BatchStep>& steps, bool
                                  std::to_string(steps.size()) + " register accesses");
         }
         ++done;
-        if (step.kind == BatchStep::Kind::Read) {
-            std::uint8_t value = 0;
-            if (auto failed = Board_Read(step.address, &value)) {
-                Write_Output(out);
-                return Board_Failure(where() + *failed);
-            }
-            const int n = std::snprintf(line, sizeof line, "rdreg %u => %u\n", step.address, value);
-            out.append(line, static_cast<std::size_t>(n));
-            continue;
-        }
-        const std::int32_t verify_errors = num_write_verify_errors;
-        if (auto failed = Board_Write(step.address, step.data)) {
+        BatchStepResult result;
+        if (auto failed = Run_Batch_Step(path, step, &result)) {
             Write_Output(out);
-            return Board_Failure(where() + *failed);
+            return Board_Failure(*failed);
         }
-        if (verify && num_write_verify_errors != verify_errors) {
+        if (step.kind == BatchStep::Kind::Read) {
+            const int n =
+                std::snprintf(line, sizeof line, "rdreg %u => %u\n", step.address, result.value);
+            out.append(line, static_cast<std::size_t>(n));
+        } else if (result.mismatch) {
             ++mismatches;
-            Tell(where() + "wrote " + std::to_string(step.data) + " to register " +
-                 std::to_string(step.address) + ", read back " +
-                 std::to_string(static_cast<std::uint8_t>(verify_error_readback)));
+            Tell(Mismatch_Text(path, step, result.read_back));
         }
     }
     Write_Output(out);
     if (mismatches == 0) return Exit_Ok;
-    return Board_Failure(std::to_string(mismatches) + " write(s) did not read back as written");
+    return Board_Failure(Mismatches_Text(mismatches));
 }
 
 // A register dump is a few kilobytes.
 constexpr std::size_t Max_Dump_Bytes = 1u << 20;
 
-// What a register argument names; by_address when it is a number, which is sent as it is.
-struct RegisterArgument {
-    NamedRegister named;
-    bool by_address = false;
-};
-
 std::optional<RegisterArgument> Register_Argument(const std::string& text) {
-    unsigned address = 0;
-    if (Parse_Byte_Number(text, 255, &address)) {
-        const auto a = static_cast<std::uint8_t>(address);
-        std::string name = Register_Name(a);
-        if (name.empty()) name = "register " + std::to_string(a);
-        return RegisterArgument{
-            {NamedRegister::Kind::Register, name, a, 0, Register_At(a), nullptr}, true};
-    }
-    if (!text.empty() &&
-        (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '+')) {
-        Tell("bad register address " + Quoted_Token(text) +
-             ": expected 0..255, decimal or 0x hexadecimal, or a register name");
-        return std::nullopt;
-    }
     std::string error;
-    auto named = Find_Register(text, &error);
-    if (!named) {
-        Tell(error);
-        return std::nullopt;
-    }
-    return RegisterArgument{*named, false};
-}
-
-// The steps of the file, or the exit status of why there are none to run.
-int Parse_Batch_File(const std::string& path, const ReplayOptions& options,
-                     std::vector<BatchStep>* steps) {
-    std::string text;
-    if (auto problem = Read_Whole_File(path, Max_Batch_Bytes, &text))
-        return Failed("cannot read " + path + ": " + *problem, Exit_Bad_Usage);
-    BatchParseError error;
-    if (Parse_Register_Batch(text, steps, &error)) return Exit_Ok;
-    const std::string where = path + ":" + std::to_string(error.line) + ": ";
-    if (!error.torn_end)
-        return Failed(where + error.problem + "; nothing was sent", Exit_Bad_Usage);
-    if (!options.ignore_torn_end)
-        return Failed(where +
-                          "the last line is torn (it has no line end, as when writing the "
-                          "file was cut off): " +
-                          error.problem +
-                          "; nothing was sent. --ignore-torn-end runs the lines before it",
-                      Exit_Bad_Usage);
-    if (!Parse_Register_Batch(Without_Torn_End(text), steps, &error))
-        return Failed(where + error.problem + "; nothing was sent", Exit_Bad_Usage);
-    Tell(where + "the torn last line is left out: " + error.problem);
-    return Exit_Ok;
+    auto target = ::Register_Argument(text, &error);
+    if (!target) Tell(error);
+    return target;
 }
 
 }  // namespace
@@ -138,8 +79,7 @@ int Parse_Batch_File(const std::string& path, const ReplayOptions& options,
 int Run_Write(const std::string& register_text, const std::string& value_text) {
     const auto target = Register_Argument(register_text);
     if (!target) return Exit_Bad_Usage;
-    if (!target->by_address && !target->named.Writable())
-        return Failed(target->named.name + " is read-only: the chip reports it", Exit_Bad_Usage);
+    if (auto refused = Refuse_Write(*target)) return Failed(*refused, Exit_Bad_Usage);
     unsigned value = 0;
     if (!Parse_Byte_Number(value_text, target->named.Max(), &value))
         return Failed("bad value " + Quoted_Token(value_text) + " for " + target->named.name +
@@ -156,11 +96,7 @@ int Run_Write(const std::string& register_text, const std::string& value_text) {
 int Run_Read(const std::string& register_text) {
     const auto target = Register_Argument(register_text);
     if (!target) return Exit_Bad_Usage;
-    if (!target->by_address && !target->named.Readable())
-        return Failed(target->named.name +
-                          " is a trigger: a write starts an action, a read "
-                          "means nothing",
-                      Exit_Bad_Usage);
+    if (auto refused = Refuse_Read(*target)) return Failed(*refused, Exit_Bad_Usage);
     if (auto failed = Open_Board()) return Failed(*failed);
     const std::int32_t before = num_busy_timeout_errors;
     const unsigned value = Read_Named(target->named);
@@ -203,14 +139,14 @@ int Run_Registers_Load(const std::string& path, bool quiet) {
 
 int Run_Replay(const std::string& path, const ReplayOptions& options) {
     std::vector<BatchStep> steps;
-    if (const int status = Parse_Batch_File(path, options, &steps); status != Exit_Ok)
-        return status;
+    std::string note;
+    if (auto problem = Read_Batch_File(path, options.ignore_torn_end, &steps, &note))
+        return Failed(*problem, Exit_Bad_Usage);
+    if (!note.empty()) Tell(note);
     if (auto failed = Open_Board()) return Failed(*failed);
-    if (options.verify) {
-        Verify_Writes = 1;
-        Write_Retries = 0;  // a mismatch is reported, not hidden by a retry
-    }
-    const int status = Run_Steps(path, steps, options.verify);
+    Start_Replay(options.verify);
+    const int status = Run_Steps(path, steps);
+    End_Replay();
     if (status == Exit_Ok && !options.quiet)
         Tell(path + ": " + std::to_string(steps.size()) + " register accesses");
     return status;

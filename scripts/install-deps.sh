@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev
+    pybind11-dev python3-dev python3-numpy python3-pytest python3-pil
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth
     locales

@@ -59,9 +59,13 @@ check "the package holds both programs, the data files, the desktop entry, icons
     /usr/share/icons/hicolor/48x48/apps/osdex-eval-kit.png \
     /usr/share/man/man1/osdex-eval-kit.1.gz /usr/share/man/man1/osdex.1.gz \
     /usr/share/doc/osdex-eval-kit/copyright /usr/share/doc/osdex-eval-kit/changelog.gz \
-    /usr/share/doc/osdex-eval-kit/README.Debian /usr/share/doc/osdex-eval-kit/README.md
+    /usr/share/doc/osdex-eval-kit/README.Debian /usr/share/doc/osdex-eval-kit/README.md \
+    /usr/lib/python3/dist-packages/osdex/__init__.py /usr/lib/python3/dist-packages/osdex/py.typed \
+    /usr/lib/python3/dist-packages/osdex/pytest_plugin.py \
+    /usr/share/doc/osdex-eval-kit/examples/python/test_monitor.py
 outside_layout() {
     local own='/bin(/osdex|/osdex-eval-kit)?|/libexec(/osdex-eval-kit(/start-from-menu)?)?'
+    own+='|/lib(/python3(/dist-packages(/osdex(/[^/]+)?)?)?)?'
     own+='|/share(/applications(/osdex-eval-kit\.desktop)?|/doc(/osdex-eval-kit(/.*)?)?'
     own+='|/icons(/hicolor(/.*)?)?|/lintian(/overrides(/osdex-eval-kit)?)?|/man(/man1(/osdex(-eval-kit)?\.1\.gz)?)?|/osdex-eval-kit(/.*)?)?'
     grep -v '^$' "$work/paths.txt" | grep -vE "^/usr($own)?$"
@@ -85,8 +89,9 @@ depends_on() {
         }
     done
 }
-check "Depends names the Qt and C++ libraries, the fonts and xdg-utils" \
-    depends_on libqt6widgets6 libqt6gui6 libstdc++6 libc6 fonts-liberation2 fonts-dejavu-core xdg-utils
+check "Depends names the Qt and C++ libraries, the fonts, xdg-utils, python3 and numpy" \
+    depends_on libqt6widgets6 libqt6gui6 libstdc++6 libc6 fonts-liberation2 fonts-dejavu-core xdg-utils \
+    python3 python3-numpy
 check "Section electronics, with a maintainer and a description" \
     test "$(field Section)" = electronics -a -n "$(field Maintainer)" -a -n "$(field Description)"
 
@@ -117,6 +122,22 @@ osdex=$root/usr/bin/osdex
 check "the installed osdex --version says $version" test "$("$osdex" --version)" = "osdex $version"
 read_133() { (cd "$work" && "$osdex" --port sim read 133); }
 check "the installed osdex --port sim read 133 reads LOSALL 0" test "$(read_133)" = 0
+
+# The Python module from the unpacked dist-packages, with Debian's python3, and the examples
+# the package carries run against it.
+python_path=$root/usr/lib/python3/dist-packages
+import_osdex() {
+    (cd "$work" && PYTHONPATH=$python_path /usr/bin/python3 -c \
+        'import osdex, sys; sys.exit(0 if osdex.__file__.startswith(sys.argv[1]) else 1)' "$python_path")
+}
+check "the installed Python module imports from the unpacked root" import_osdex
+cp -r "$root/usr/share/doc/osdex-eval-kit/examples/python" "$work/examples"
+run_examples() {
+    (cd "$work/examples" && PYTHONPATH=$python_path PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 \
+        -m pytest -q -p no:cacheprovider --rootdir=. . >"$work/examples.log" 2>&1) ||
+        { sed 's/^/    /' "$work/examples.log"; return 1; }
+}
+check "the installed examples pass against the installed module" run_examples
 
 # --- the program from its desktop entry, under X ---------------------------------------------
 home="$work/home dir"
