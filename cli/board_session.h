@@ -17,6 +17,7 @@ inline constexpr int Exit_Bad_Usage = 2;     // bad arguments or input file; not
 struct BoardFailure {
     std::string message;
     int status = Exit_Board_Failed;
+    std::string fix;  // what mends it, for osdex doctor
 };
 
 // What LPT1 is to be for this run (sim, sim:FILE, unplugged, none, /dev/parportN, io:0x378;
@@ -28,7 +29,7 @@ void Choose_Board(const std::string& target, unsigned wait_ms);
 // a bad target or mapping, or a damaged board file, is bad usage. Runs once.
 std::optional<BoardFailure> Map_Board();
 
-// Maps the board, selects LPT1 and sets up the chip bus.
+// Maps the board, selects LPT1, sets up the chip bus and checks the board's loopback.
 std::optional<BoardFailure> Open_Board();
 
 // Register transactions that report their failure: the library's reason, or nothing.

@@ -5,7 +5,8 @@
 # kernel's driver; under TCG they are emulation figures and are never judged.
 #
 # Usage: tests/vm/run.sh [BUILD_DIR] [CASE...]   (default: build, every case)
-# OSDEX_VM_ACCEL=kvm uses KVM instead of TCG; OSDEX_VM_JOBS sets the guests run at once (2).
+# OSDEX_VM_ACCEL=kvm uses KVM instead of TCG; OSDEX_VM_JOBS sets the guests run at once (2);
+# OSDEX_VM_KEEP=1 keeps the initramfs and the guests' logs in the folder it names.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build}
@@ -59,7 +60,7 @@ done
 [ -n "$kernel" ] || { echo "tests/vm: no /boot/vmlinuz-*-amd64 with parport modules" >&2; exit 1; }
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+[ -n "${OSDEX_VM_KEEP:-}" ] && echo "tests/vm: keeping $work" || trap 'rm -rf "$work"' EXIT
 tree=$work/initramfs
 mkdir -p "$tree"/{bin,lib/modules,etc,proc,sys,dev,tmp}
 cp /bin/busybox "$tree/bin/busybox"

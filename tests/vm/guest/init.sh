@@ -22,7 +22,7 @@ fail() { echo "CHECK $1 FAIL $2"; }
 # run NAME COMMAND...: the command's output in /tmp/NAME.out (shown in the log), its exit
 # status in $status. A command that does not end within 30 s is killed (status 137).
 run() {
-    name=$1
+    local name=$1
     shift
     timeout -s KILL 30 "$@" >/tmp/"$name".out 2>&1
     status=$?
@@ -32,8 +32,7 @@ run() {
 # expect NAME STATUS [+TEXT|-TEXT]...: the last run of NAME ended with STATUS, its output
 # holds every +TEXT and none of the -TEXT.
 expect() {
-    name=$1
-    want=$2
+    local name=$1 want=$2 text
     shift 2
     if [ "$status" != "$want" ]; then
         fail "$name" "exit status $status, want $want"
@@ -59,8 +58,9 @@ expect_last_line() {
     if tail -n 1 /tmp/"$1".out | grep -qF -- "$2"; then ok "$1_last_line"; else fail "$1_last_line" "last line: $(tail -n 1 /tmp/"$1".out)"; fi
 }
 
-as_bench() { "$driver" as 1000 1000 - "$@"; }
-as_benchlp() { "$driver" as 1001 1001 7 "$@"; }
+# Put before a command (unquoted): runs it as that user.
+as_bench="$driver as 1000 1000 -"
+as_benchlp="$driver as 1001 1001 7"
 
 load() { for m in "$@"; do insmod /lib/modules/"$m".ko || echo "INFO insmod $m failed"; done; }
 
@@ -71,7 +71,7 @@ debian_nodes() { for d in /dev/parport*; do [ -e "$d" ] && chown root:lp "$d" &&
 bus_checks() { "$driver" bus "$1" 0x378 2>&1; }
 
 pin17_high_after() {
-    name=$1
+    local name=$1
     shift
     run "$name"_run "$@"
     run "$name" "$driver" pins 0x378
@@ -80,7 +80,7 @@ pin17_high_after() {
 
 case_nodriver() {
     run doctor_default "$osdex" doctor
-    expect doctor_default 0 "+no /dev/parport0" "+sudo modprobe parport_pc" "+the board answers"
+    expect doctor_default 0 "+/dev/parport0 does not exist" "+sudo modprobe parport_pc" "+the board answers"
     run doctor_sim_chosen "$osdex" --port sim doctor
     expect doctor_sim_chosen 0 -modprobe -problem: "+the board answers"
     run open_missing "$osdex" --port /dev/parport0 read 133
@@ -112,21 +112,23 @@ case_ppdev() {
     expect doctor_no_board 1 "+can be claimed" "+no board answers" "+connect and power the board"
     pin17_high_after pins_after_osdex "$osdex" --port /dev/parport0 write 7 90
     run doctor_dev_null "$osdex" --port /dev/null doctor
-    expect doctor_dev_null 1 "+is not a parallel port device" "+/dev/parportN" "-connect and power"
+    expect doctor_dev_null 1 "+is not a parallel port device" "+name a port device" "-connect and power"
     run doctor_folder "$osdex" --port /tmp doctor
-    expect doctor_folder 1 "+/tmp" "+/dev/parportN" "-connect and power"
+    expect doctor_folder 1 "+/tmp is a folder" "+name a port device" "-connect and power"
     run doctor_root_groups "$osdex" doctor
     expect doctor_root_groups 1 "-usermod"
 }
 
+# A second program that claims the port (with PPEXCL or without) and keeps it.
 hold() {
-    "$driver" hold /dev/parport0 "$1" >/tmp/holder.out 2>&1 &
+    rm -f /tmp/holder.out
+    "$driver" hold /dev/parport0 "$1" >/tmp/holder."$1" 2>&1 &
     holder=$!
     for _ in 1 2 3 4 5 6 7 8 9 10; do
-        grep -q HOLDING /tmp/holder.out && break
+        grep -q "HOLDING $1" /tmp/holder."$1" && break
         sleep 1
     done
-    grep -q HOLDING /tmp/holder.out && ok "holder_$1" || fail "holder_$1" "$(cat /tmp/holder.out)"
+    grep -q "HOLDING $1" /tmp/holder."$1" && ok "holder_$1" || fail "holder_$1" "$(cat /tmp/holder."$1")"
 }
 
 let_go() {
@@ -140,7 +142,7 @@ case_holders() {
     for how in excl shared; do
         hold $how
         run doctor_"$how"_holder "$osdex" doctor
-        expect doctor_"$how"_holder 1 "+held by another program" "-modprobe ppdev" "-no parallel port hardware"
+        expect doctor_"$how"_holder 1 "+held by another program" "-fix: sudo modprobe ppdev" "-no parallel port hardware"
         expect_last_line doctor_"$how"_holder "cannot be used"
         run open_"$how"_holder "$osdex" --port /dev/parport0 read 133
         expect open_"$how"_holder 1 "+held by another program" "-no parallel port hardware"
@@ -154,28 +156,28 @@ case_lp() {
     run open_lp "$osdex" --port /dev/parport0 read 133
     expect open_lp 1 "+held by the printer driver lp" "+sudo rmmod lp" "-no parallel port hardware"
     run doctor_lp "$osdex" doctor
-    expect doctor_lp 1 "+held by the printer driver lp" "+sudo rmmod lp" "-modprobe ppdev"
+    expect doctor_lp 1 "+held by the printer driver lp" "+sudo rmmod lp" "-fix: sudo modprobe ppdev"
     expect_last_line doctor_lp "cannot be used"
 }
 
 case_users() {
     load parport parport_pc ppdev
     debian_nodes
-    run user_open as_bench "$osdex" --port /dev/parport0 read 133
+    run user_open $as_bench "$osdex" --port /dev/parport0 read 133
     expect user_open 1 "+no permission to open /dev/parport0" "+usermod -aG lp"
-    run user_doctor as_bench "$osdex" doctor
+    run user_doctor $as_bench "$osdex" doctor
     expect user_doctor 1 "+usermod -aG lp" "+could not be used"
     expect_last_line user_doctor "cannot be used"
-    run user_direct as_bench "$osdex" --port io:0x378 read 133
+    run user_direct $as_bench "$osdex" --port io:0x378 read 133
     expect user_direct 1 "+needs root or CAP_SYS_RAWIO"
-    run member_doctor as_benchlp "$osdex" --port /dev/parport0 doctor
+    run member_doctor $as_benchlp "$osdex" --port /dev/parport0 doctor
     expect member_doctor 1 "+can be claimed" "+no board answers" -usermod
     chown root:root /dev/parport0
     chmod 600 /dev/parport0
-    run member_wrong_node as_benchlp "$osdex" doctor
-    expect member_wrong_node 1 "+group root" "+mode 0600" "-usermod -aG lp"
-    run member_wrong_node_open as_benchlp "$osdex" --port /dev/parport0 read 133
-    expect member_wrong_node_open 1 "+group root" "-usermod -aG lp"
+    run member_wrong_node $as_benchlp "$osdex" doctor
+    expect member_wrong_node 1 "+group root" "+mode 0600" "-fix: sudo usermod -aG lp"
+    run member_wrong_node_open $as_benchlp "$osdex" --port /dev/parport0 read 133
+    expect member_wrong_node_open 1 "+group root" "-then log out and in again"
 }
 
 case_lockdown() {
