@@ -25,7 +25,7 @@ public:
 
 private:
     std::uint8_t data_ = 0, control_ = 0x04;
-    bool ack_ = false;
+    bool ack_ = true;
 };
 
 TEST(BoardSession, APortWhosePin10FlipsOnItsOwnIsNoBoard) {
