@@ -25,15 +25,46 @@ std::string Cannot_Open_LPT1(const std::string& reason) {
 
 std::optional<BoardFailure> Map_Chosen_Target() {
     if (const std::string problem = Vanlpt_Mapping_Problem(); !problem.empty())
-        return BoardFailure{problem + "; nothing was sent", true, true};
+        return BoardFailure{problem + "; nothing was sent", true, true,
+                            "correct VANLPT_PORTS (entries n=target, e.g. 1=/dev/parport0)"};
     if (!chosen_target.empty() && !Vanlpt_Map_Port(1, chosen_target.c_str()))
         return BoardFailure{Quoted_Token(chosen_target) +
                                 " is not a port target (sim, sim:FILE, sim:FILE?wait=SECONDS, "
                                 "unplugged, none, /dev/parportN or io:0x378)",
-                            true};
+                            true, false, "choose one of those targets"};
     if (Vanlpt_Port_Input_Error(1))
-        return BoardFailure{About_LPT1(Vanlpt_Last_Error()) + "; nothing was sent", true};
+        return BoardFailure{About_LPT1(Vanlpt_Last_Error()) + "; nothing was sent", true, false,
+                            "repair the board file or move it away (a new one starts powered up)"};
     return std::nullopt;
+}
+
+// Pin 10 follows pin 9 through the board. A port's own signals can move pin 10 as well (an
+// empty emulated port flips its ACK line as its status is read), so pin 9 runs through a
+// pattern with repeated levels, and the data register must show each level written: the data
+// latch witnesses that pin 9 was driven and not left floating.
+bool Board_Loopback_Answers() {
+    constexpr int pattern[] = {1, 1, 0, 0, 1, 0, 1, 1, 0, 0};
+    const int start = DirectReadPrinterPin(Board_Loopback_Out_Pin);
+    bool follows = true;
+    for (int level : pattern) {
+        DirectWritePrinterPin(Board_Loopback_Out_Pin, level);
+        const bool driven = DirectReadPrinterPin(Board_Loopback_Out_Pin) == level;
+        follows = follows && driven && DirectReadPrinterPin(Board_Loopback_In_Pin) == level;
+    }
+    DirectWritePrinterPin(Board_Loopback_Out_Pin, start);
+    return follows;
+}
+
+BoardFailure Select_Failure() {
+    const std::string port = Vanlpt_Port_Description(1);
+    std::string fix = "mend " + port.substr(port.find(' ') + 1) +
+                      " as its problem under real ports above says, or choose another port "
+                      "with --port";
+    if (port.find("simulated") != std::string::npos)
+        fix =
+            "let the program that has the board file open finish, or wait for it with "
+            "--wait SECONDS";
+    return BoardFailure{Cannot_Open_LPT1(Vanlpt_Last_Error()), false, false, fix};
 }
 
 }  // namespace
@@ -64,15 +95,18 @@ std::optional<BoardFailure> Open_Board() {
     if (auto failed = Map_Board()) return failed;
     Set_Board_Wiring_Defaults();
     Port_State.ECP_Byte_Mode = true;  // as the start-up sets it: reads see the chip
-    if (Select_LPT_Port(1) == 0) return BoardFailure{Cannot_Open_LPT1(Vanlpt_Last_Error())};
+    if (Select_LPT_Port(1) == 0) return Select_Failure();
     Init_DUT_Bus();
     Cache_Enabled = 0;  // every requested access reaches the chip
     // Without a board on the cable RDY floats high and every transaction would "succeed":
     // the loopback wire tells a board from an empty cable without touching a register.
-    if (!Test_Loopback(Board_Loopback_Out_Pin, Board_Loopback_In_Pin))
+    if (!Board_Loopback_Answers())
         return BoardFailure{std::string("no board answers on ") + Vanlpt_Port_Description(1) +
-                            ": pin 10 does not follow pin 9 through the board's loopback; is "
-                            "the board connected and powered?"};
+                                ": pin 10 does not follow pin 9 through the board's loopback; "
+                                "is the board connected and powered?",
+                            false, false,
+                            "connect and power the board; the cable must reach its loopback "
+                            "(pin 9 to pin 10)"};
     return std::nullopt;
 }
 

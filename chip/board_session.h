@@ -14,6 +14,7 @@ struct BoardFailure {
     std::string message;
     bool bad_input = false;  // a bad target, mapping or board file: nothing was sent
     bool told = false;       // the port library has printed the message on standard error
+    std::string fix;         // what mends it, for osdex doctor
 };
 
 // What LPT1 is to be for this run (sim, sim:FILE, unplugged, none, /dev/parportN, io:0x378;
@@ -30,7 +31,7 @@ std::optional<BoardFailure> Map_Board();
 // simulated board). The reason when a board file could not be written back.
 std::optional<std::string> Close_Board();
 
-// Maps the board, selects LPT1 and sets up the chip bus.
+// Maps the board, selects LPT1, sets up the chip bus and checks the board's loopback.
 std::optional<BoardFailure> Open_Board();
 
 // A failed transaction shows only as a count in the chip layer's statistics: the library's

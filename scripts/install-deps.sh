@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the program need, and only those
 # that are missing. Safe to run again; does nothing when everything is there. With --fuzz,
 # also the clang tool chain of the fuzz targets (fuzz/run.sh); with --package, what builds and
-# checks the Debian package (scripts/package.sh, tests/package/check.sh).
+# checks the Debian package (scripts/package.sh, tests/package/check.sh); with --vm, the
+# virtual machine, kernel and tools of the real-port suite (tests/vm/run.sh).
 set -euo pipefail
 
 packages=(
@@ -20,6 +21,7 @@ packages=(
 case "${1:-}" in
 --fuzz) packages+=(clang libclang-rt-14-dev) ;;
 --package) packages+=(dpkg-dev file lintian man-db desktop-file-utils) ;;
+--vm) packages+=(qemu-system-x86 linux-image-amd64 busybox-static cpio kmod) ;;
 esac
 
 missing=()

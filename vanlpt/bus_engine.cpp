@@ -101,18 +101,30 @@ void BusEngine::Put_Control(std::uint8_t control) {
     lines_.Set_Control(control);
 }
 
-// CS active, ADDR in its address phase, both strobes idle, data pins driving. When the
-// data pins float and CS is not yet active, CS goes first on its own write so that the
-// data pins cannot start driving while the crosspoint is still selected.
-void BusEngine::Select_Chip_For_Address() {
-    std::uint8_t now = lines_.Control_Shadow();
-    std::uint8_t target = With_Role(now, BusRole::Cs, true);
-    target = With_Role(target, BusRole::Addr, true);
-    target = With_Role(target, BusRole::Wr, false);
-    target = With_Role(target, BusRole::Rd, false);
-    bool cs_was_active = With_Role(now, BusRole::Cs, true) == now;
+// `target` (CS active) with the data pins driving. When the data pins float and CS is not
+// yet active, CS goes first on its own write so that the data pins cannot start driving
+// while the crosspoint is still selected.
+void BusEngine::Put_Driving(std::uint8_t target) {
+    const std::uint8_t now = lines_.Control_Shadow();
+    const bool cs_was_active = With_Role(now, BusRole::Cs, true) == now;
     if (lines_.Data_Floating() && !cs_was_active) Put_Control(target);
     Put_Control(lines_.With_Data_Drive(target, true));
+}
+
+// CS active, ADDR in its address phase, both strobes idle, data pins driving.
+void BusEngine::Select_Chip_For_Address() {
+    std::uint8_t target = With_Role(lines_.Control_Shadow(), BusRole::Cs, true);
+    target = With_Role(target, BusRole::Addr, true);
+    target = With_Role(target, BusRole::Wr, false);
+    Put_Driving(With_Role(target, BusRole::Rd, false));
+}
+
+void BusEngine::Park() {
+    if (lines_.Port() == nullptr || !Roles_Usable()) return;
+    std::uint8_t idle = With_Role(lines_.Control_Shadow(), BusRole::Cs, true);
+    idle = With_Role(idle, BusRole::Wr, false);
+    idle = With_Role(idle, BusRole::Rd, false);
+    if (lines_.With_Data_Drive(idle, true) != lines_.Control_Shadow()) Put_Driving(idle);
 }
 
 // The chip latches the address on the rising edge of ~WR.

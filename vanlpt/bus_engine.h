@@ -44,11 +44,16 @@ public:
     bool Read(std::uint8_t address, std::uint8_t* data);
     const std::string& Last_Error() const { return error_; }
 
+    // The state every cycle ends in: CS raised, both strobes idle, the data pins driving.
+    // Nothing moves when the roles are unusable or no port is attached.
+    void Park();
+
 private:
     bool Check_Ready_To_Run();
     bool Roles_Usable() const;
     std::uint8_t With_Role(std::uint8_t control, BusRole role, bool active) const;
     void Put_Control(std::uint8_t control);
+    void Put_Driving(std::uint8_t target);
     void Select_Chip_For_Address();
     void Strobe_Address(std::uint8_t address);
     bool Wait_Until_Ready();

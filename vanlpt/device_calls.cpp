@@ -1,6 +1,8 @@
 #include "vanlpt/device_calls.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,6 +58,49 @@ std::string DeviceCalls::Read_Line(const std::string& path) {
     std::string line;
     std::getline(in, line);
     return line;
+}
+
+std::vector<std::string> DeviceCalls::List_Folder(const std::string& path) {
+    std::vector<std::string> names;
+    DIR* folder = ::opendir(path.c_str());
+    if (folder == nullptr) return names;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(folder);
+    return names;
+}
+
+namespace {
+
+std::string Group_Name(gid_t id) {
+    const group* g = ::getgrgid(id);
+    return g ? g->gr_name : std::to_string(id);
+}
+
+}  // namespace
+
+bool DeviceCalls::Node_Access(const std::string& path, std::string* group, unsigned* mode) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return false;
+    *group = Group_Name(st.st_gid);
+    *mode = st.st_mode & 07777;
+    return true;
+}
+
+std::vector<std::string> DeviceCalls::User_Groups() {
+    std::vector<std::string> names{Group_Name(::getegid())};
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> ids(count > 0 ? static_cast<std::size_t>(count) : 0);
+    if (count <= 0 || ::getgroups(count, ids.data()) != count) return names;
+    for (gid_t id : ids) {
+        std::string name = Group_Name(id);
+        bool listed = false;
+        for (const std::string& n : names) listed = listed || n == name;
+        if (!listed) names.push_back(name);
+    }
+    return names;
 }
 
 DeviceCalls& System_Device_Calls() {

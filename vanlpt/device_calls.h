@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vanlpt {
 
@@ -17,6 +18,12 @@ public:
     virtual bool Exists(const std::string& path) = 0;
     // The first line of a small system file (/proc, /sys); "" when it cannot be read.
     virtual std::string Read_Line(const std::string& path);
+    // The names in a folder (without . and ..); empty when it cannot be read.
+    virtual std::vector<std::string> List_Folder(const std::string& path);
+    // The group and permission bits of a file; false when it cannot be looked at.
+    virtual bool Node_Access(const std::string& path, std::string* group, unsigned* mode);
+    // The groups of this process by name (the effective group first).
+    virtual std::vector<std::string> User_Groups();
 };
 
 // Port I/O by address (ioperm, inb, outb).

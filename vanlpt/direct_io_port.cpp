@@ -39,7 +39,8 @@ Io_Conditions System_Io_Conditions() {
         const unsigned long long caps = std::strtoull(line.c_str() + 7, nullptr, 16);
         c.raw_io_capability = (caps >> kCapSysRawio) & 1u;
     }
-    // "none [integrity] confidentiality": the bracketed word is the mode in force.
+    // "none [integrity] confidentiality": the bracketed word is the mode in force. Read only
+    // where securityfs is mounted; elsewhere ioperm's EPERM tells (Direct_Io_Problem).
     std::ifstream lockdown("/sys/kernel/security/lockdown");
     std::string modes;
     std::getline(lockdown, modes);
@@ -47,20 +48,36 @@ Io_Conditions System_Io_Conditions() {
     return c;
 }
 
-std::string Direct_Io_Error(unsigned base, int error, const Io_Conditions& conditions) {
+Port_Problem Direct_Io_Problem(unsigned base, int error, const Io_Conditions& conditions) {
     const std::string at = "I/O ports at " + Hex(base);
     const std::string use_ppdev = "use the ppdev device (/dev/parportN), which needs neither";
     if (error == ENOSYS)
-        return "this kernel offers programs no port I/O (ioperm: " +
-               std::string(std::strerror(error)) + "), so direct I/O to " + at +
-               " is impossible here; " + use_ppdev;
-    if (conditions.locked_down)
-        return "the kernel is in lockdown (Secure Boot), which forbids direct I/O to " + at +
-               " even for root; switch Secure Boot off in the firmware set-up, or " + use_ppdev;
+        return {"this kernel offers programs no port I/O (ioperm: " +
+                    std::string(std::strerror(error)) + "), so direct I/O to " + at +
+                    " is impossible here",
+                use_ppdev};
+    // With CAP_SYS_RAWIO, only lockdown makes ioperm answer EPERM.
+    if (conditions.locked_down || (error == EPERM && conditions.raw_io_capability))
+        return {"the kernel is in lockdown (Secure Boot), which forbids direct I/O to " + at +
+                    " even for root",
+                "switch Secure Boot off in the firmware set-up, or " + use_ppdev};
     if (!conditions.raw_io_capability)
-        return "no access to " + at + " (" + std::strerror(error) +
-               "): direct I/O needs root or CAP_SYS_RAWIO; " + use_ppdev;
-    return "no access to " + at + ": " + std::strerror(error) + "; " + use_ppdev;
+        return {"no access to " + at + " (" + std::strerror(error) +
+                    "): direct I/O needs root or CAP_SYS_RAWIO",
+                use_ppdev};
+    return {"no access to " + at + ": " + std::strerror(error), use_ppdev};
+}
+
+int Direct_Io_Permission(IoAccess& io, unsigned base, bool on) {
+    if (!on) {
+        io.Ioperm(base + kEcrBlock, kEcrSpan, false);
+        return io.Ioperm(base, kLowSpan, false);
+    }
+    int r = io.Ioperm(base, kLowSpan, true);
+    if (r < 0) return r;
+    r = io.Ioperm(base + kEcrBlock, kEcrSpan, true);
+    if (r < 0) io.Ioperm(base, kLowSpan, false);
+    return r;
 }
 
 std::unique_ptr<DirectIoPort> DirectIoPort::Open(unsigned base, IoAccess* io, std::string* error) {
@@ -69,21 +86,34 @@ std::unique_ptr<DirectIoPort> DirectIoPort::Open(unsigned base, IoAccess* io, st
         *error = "direct port I/O (io:" + Hex(base) + ") does not exist on this machine";
         return nullptr;
     }
-    int r = io->Ioperm(base, kLowSpan, true);
-    if (r >= 0) {
-        r = io->Ioperm(base + kEcrBlock, kEcrSpan, true);
-        if (r < 0) io->Ioperm(base, kLowSpan, false);
-    }
+    const int r = Direct_Io_Permission(*io, base, true);
     if (r < 0) {
-        *error = Direct_Io_Error(base, -r, System_Io_Conditions());
+        *error = Direct_Io_Problem(base, -r, System_Io_Conditions()).Text();
         return nullptr;
     }
     return std::unique_ptr<DirectIoPort>(new DirectIoPort(base, *io));
 }
 
+DirectIoPort::DirectIoPort(unsigned base, IoAccess& io)
+    : base_(base), io_(io), control_(io.Inb(base + 2)) {}
+
 DirectIoPort::~DirectIoPort() {
-    io_.Ioperm(base_ + kEcrBlock, kEcrSpan, false);
-    io_.Ioperm(base_, kLowSpan, false);
+    Direct_Io_Permission(io_, base_, false);
+}
+
+// The data pins turn round on a write of their own, as ppdev does it: they float before a
+// strobe moves and drive again only after it has moved back, so that the port and the chip
+// never drive the data lines at once.
+void DirectIoPort::Write_Control(std::uint8_t value) {
+    const std::uint8_t changed = value ^ control_;
+    const std::uint8_t direction = changed & kControlDirection;
+    if (direction != 0 && (changed & ~kControlDirection) != 0) {
+        const bool floating = (value & kControlDirection) != 0;
+        const std::uint8_t between = floating ? control_ ^ direction : value ^ direction;
+        io_.Outb(between, base_ + 2);
+    }
+    control_ = value;
+    io_.Outb(value, base_ + 2);
 }
 
 void DirectIoPort::Write_Register(unsigned offset, std::uint8_t value) {

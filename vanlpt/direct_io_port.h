@@ -7,6 +7,7 @@
 #include <string>
 
 #include "vanlpt/device_calls.h"
+#include "vanlpt/port_problem.h"
 #include "vanlpt/raw_port.h"
 
 namespace vanlpt {
@@ -14,12 +15,18 @@ namespace vanlpt {
 // What decides whether this process may use port I/O.
 struct Io_Conditions {
     bool raw_io_capability = false;  // CAP_SYS_RAWIO in force (root has it unless dropped)
-    bool locked_down = false;        // kernel lockdown, as Secure Boot sets it
+    // Kernel lockdown as Secure Boot sets it, when securityfs shows it. Without securityfs
+    // mounted, lockdown shows only as ioperm failing with EPERM despite CAP_SYS_RAWIO.
+    bool locked_down = false;
 };
 Io_Conditions System_Io_Conditions();
 
 // Why ioperm failed with `error` (an errno value) and what to do about it.
-std::string Direct_Io_Error(unsigned base, int error, const Io_Conditions& conditions);
+Port_Problem Direct_Io_Problem(unsigned base, int error, const Io_Conditions& conditions);
+
+// The registers and the ECR block a port at `base` needs, opened (on) or given back (off);
+// 0 or -errno.
+int Direct_Io_Permission(IoAccess& io, unsigned base, bool on);
 
 class DirectIoPort : public RawPort {
 public:
@@ -33,14 +40,15 @@ public:
     void Write_Data(std::uint8_t value) override { io_.Outb(value, base_); }
     std::uint8_t Read_Status() override { return io_.Inb(base_ + 1); }
     std::uint8_t Read_Control() override { return io_.Inb(base_ + 2); }
-    void Write_Control(std::uint8_t value) override { io_.Outb(value, base_ + 2); }
+    void Write_Control(std::uint8_t value) override;
     void Write_Register(unsigned offset, std::uint8_t value) override;
 
 private:
-    DirectIoPort(unsigned base, IoAccess& io) : base_(base), io_(io) {}
+    DirectIoPort(unsigned base, IoAccess& io);
 
     unsigned base_;
     IoAccess& io_;
+    std::uint8_t control_;  // the control byte last written
 };
 
 }  // namespace vanlpt

@@ -83,6 +83,7 @@ constexpr const char* kRealPortAdvice =
 
 void Deselect() {
     Library& L = Lib();
+    if (L.real) L.engine.Park();  // a real port is let go of with CS raised, the bus idle
     L.lines.Attach(nullptr);
     L.real.reset();
     L.selected = 0;
@@ -572,14 +573,23 @@ int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16]
     return 1;
 }
 
-const char* Vanlpt_Doctor_Report(int* problems) {
+const char* Vanlpt_Doctor_Report(int real_port_wanted, int* problems, int* unusable) {
     static std::string text;
     vanlpt::Ensure_Mapping();
+    vanlpt::Doctor_Scope scope;
+    scope.real_port_wanted = real_port_wanted != 0;
+    for (const vanlpt::Slot& slot : Lib().slots) {
+        if (slot.target.kind == vanlpt::TargetKind::Ppdev)
+            scope.devices.push_back(slot.target.device);
+        if (slot.target.kind == vanlpt::TargetKind::DirectIo)
+            scope.io_bases.push_back(slot.target.base);
+    }
     const vanlpt::Doctor_Report report =
-        vanlpt::Diagnose_Real_Ports(*Lib().calls, vanlpt::Read_System_Facts());
+        vanlpt::Diagnose_Real_Ports(*Lib().calls, Lib().io, vanlpt::Read_System_Facts(), scope);
     text.clear();
     for (const std::string& line : report.lines) text += line + "\n";
     if (problems) *problems = report.problems;
+    if (unusable) *unusable = report.unusable;
     return text.c_str();
 }
 

@@ -4,11 +4,23 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "vanlpt/device_calls.h"
+#include "vanlpt/port_problem.h"
 #include "vanlpt/raw_port.h"
 
 namespace vanlpt {
+
+// Why opening the device at `path` failed with `error` (an errno value). `groups` are the
+// user's groups: permission advice depends on them and on the device's own group and mode.
+Port_Problem Open_Problem(DeviceCalls& calls, const std::string& path, int error,
+                          const std::vector<std::string>& groups);
+
+// Why claiming the opened port alone (PPEXCL, PPCLAIM) failed with `error`. The kernel
+// refuses an exclusive claim with ENXIO both when there is no port and when any other
+// driver or program is registered on it; the port's entry in /proc tells them apart.
+Port_Problem Claim_Problem(DeviceCalls& calls, const std::string& path, int error);
 
 class PpdevPort : public RawPort {
 public:
@@ -35,11 +47,13 @@ private:
     void Set_Direction(bool input);
     void Set_Mode(int mode);
     void Fail(const char* what, int error);
+    void Leave_In_Compatibility_Mode();
 
     std::string path_;  // the device as messages show it
     DeviceCalls& calls_;
     int fd_;
     std::uint8_t control_ = 0;  // last control byte written, with the direction in bit 5
+    int mode_;                  // the port mode last set (ppdev starts in compatibility mode)
     std::string fault_;
 };
 

@@ -77,10 +77,13 @@ int Vanlpt_Map_Port(int n, const char* target);
 int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16],
                               unsigned char gain[16]);
 
-// Extra: the doctor's look at the real ports of this machine (each /dev/parportN, the user's
-// groups, direct I/O), one finding a line, each problem followed by its fix. *problems gets
-// the number of problems found. Valid until the next call.
-const char* Vanlpt_Doctor_Report(int* problems);
+// Extra: the doctor's look at the real ports of this machine and of the mapping (each
+// /dev/parportN and each port the mapping names, the user's groups, direct I/O), one finding
+// a line, each problem followed by its fix. real_port_wanted 0: LPT1 was chosen to be
+// simulated, so a machine without a port is no problem. *problems gets the number of problems
+// found, *unusable the number of ports present or mapped that cannot be used (either may be
+// NULL). Valid until the next call.
+const char* Vanlpt_Doctor_Report(int real_port_wanted, int* problems, int* unusable);
 
 // Extra: the normal end of the library's use: the port is released, the simulated boards'
 // faults end, and every simulated board kept in a state file (sim:FILE) that changed in this

@@ -70,7 +70,7 @@ int main() {
     }
     const double replay = Best_Of(3, [&] {
         vanlpt::testing::Reset_Library("1=sim");
-        Run_Replay(path, {false, true, false});
+        Run_Replay(path, ReplayOptions{.verify = false, .quiet = true});
     });
     std::fflush(stdout);
     dup2(saved_stdout, 1);

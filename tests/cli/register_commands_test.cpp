@@ -167,9 +167,24 @@ TEST_F(OsdexCommands, DoctorSaysWhetherTheBoardAnswers) {
     for (const char* part : {"LPT1: simulated board", "LPT2: ", "your groups: ", "direct I/O",
                              "a register write and read round-trip", "the board answers on LPT1"})
         EXPECT_NE(run.out.find(part), std::string::npos) << part << " in:\n" << run.out;
+    // LPT1 chosen to be simulated: no advice for a real port the user does not want.
+    EXPECT_EQ(run.out.find("modprobe"), std::string::npos) << run.out;
     run = Run_Osdex_Program({"--port", "unplugged", "doctor"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("problem: no board answers"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("fix: connect and power the board"), std::string::npos) << run.out;
+}
+
+// Each problem gets the fix that matches it, and a mapped port that cannot be used is named
+// in the last line.
+TEST_F(OsdexCommands, DoctorGivesEachProblemItsOwnFix) {
+    for (const std::string& target : {std::string("/dev/null"), folder.path().toStdString()}) {
+        const OsdexRun run = Run_Osdex_Program({"--port", target, "doctor"});
+        EXPECT_EQ(run.status, 1) << run.out;
+        EXPECT_NE(run.out.find("fix: name a port device"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("connect and power"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("not ready: 1 real port"), run.out.npos) << run.out;
+    }
 }
 
 TEST_F(OsdexCommands, HelpAndVersionExitWithZero) {

@@ -185,15 +185,53 @@ TEST_F(PortSelection, ADeviceThatIsNoParallelPortIsNamedSo) {
 
 TEST(DirectIoErrors, EachCauseGetsItsOwnRemedy) {
     const vanlpt::Io_Conditions user{false, false}, root{true, false}, locked{true, true};
-    const std::string no_ioperm = vanlpt::Direct_Io_Error(0x378, ENOSYS, root);
+    auto text = [](int error, const vanlpt::Io_Conditions& c) {
+        return vanlpt::Direct_Io_Problem(0x378, error, c).Text();
+    };
+    const std::string no_ioperm = text(ENOSYS, root);
     EXPECT_NE(no_ioperm.find("this kernel offers programs no port I/O"), std::string::npos);
     EXPECT_EQ(no_ioperm.find("root"), std::string::npos) << no_ioperm;
-    const std::string lockdown = vanlpt::Direct_Io_Error(0x378, EPERM, locked);
+    const std::string lockdown = text(EPERM, locked);
     EXPECT_NE(lockdown.find("lockdown (Secure Boot)"), std::string::npos) << lockdown;
-    const std::string rights = vanlpt::Direct_Io_Error(0x378, EPERM, user);
+    const std::string rights = text(EPERM, user);
     EXPECT_NE(rights.find("needs root or CAP_SYS_RAWIO"), std::string::npos) << rights;
     EXPECT_NE(rights.find("0x378"), std::string::npos) << rights;
-    EXPECT_EQ(vanlpt::Direct_Io_Error(0x378, EPERM, root).find("CAP_SYS_RAWIO"), std::string::npos);
+    // Without securityfs nothing shows the lockdown but ioperm refusing a process that may.
+    const std::string unseen = text(EPERM, root);
+    EXPECT_NE(unseen.find("lockdown"), std::string::npos) << unseen;
+    EXPECT_EQ(unseen.find("CAP_SYS_RAWIO"), std::string::npos) << unseen;
+}
+
+// The data pins turn round on a write of their own: floating before ~RD falls, driving only
+// after it has risen, never in the same write as a strobe or CS.
+TEST(DirectIoPort, TheDataPinsTurnRoundApartFromTheControlPins) {
+    ASSERT_TRUE(vanlpt::testing::Reset_Library("1=io:0x378,2=none,3=none"));
+    RecordingIo io;
+    vanlpt::testing::Use_Device_Calls(nullptr, &io);
+    ASSERT_NE(Select_LPT_123(1), 0) << Vanlpt_Last_Error();
+    Set_DUT_WR_Pin(1, 0);
+    Set_DUT_RD_Pin(16, 0);
+    Set_DUT_ADDR_Pin(14, 1);
+    Set_DUT_CS_Pin(17, 1);
+    Set_DUT_BUSY_Pin(15, 0);
+    Set_Control(0x08);  // CS low: the next cycle raises it
+    io.calls.clear();
+    unsigned char value = 0;
+    ASSERT_NE(Try_DUT_Register_Read(5, &value), 0) << Vanlpt_Last_Error();
+    unsigned previous = 0x08;
+    int turns = 0;
+    for (const std::string& call : io.calls) {
+        if (call.rfind("outb ", 0) != 0 || call.substr(call.size() - 3) != "37A") continue;
+        const unsigned value_written = std::stoul(call.substr(5), nullptr, 16);
+        const unsigned changed = previous ^ value_written;
+        if (changed & 0x20) {
+            ++turns;
+            EXPECT_EQ(changed & 0x0F, 0u) << call;
+        }
+        previous = value_written;
+    }
+    EXPECT_EQ(turns, 2);  // floated for the read, driving again after it
+    vanlpt::testing::Reset_Library();
 }
 
 TEST_F(PortSelection, EnvironmentOverridesSinglePorts) {
@@ -374,7 +412,8 @@ TEST_F(PortSelection, DirectIoOnlyWhenNamedAndWithinItsRange) {
     ::testing::internal::CaptureStderr();
     Set_Register(0x800, 1);  // outside what was opened: refused, not written
     ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(io.calls, (std::vector<std::string>{"outb 30 77A", "outb 24 37A"}));
+    // The data pins float on a write of their own before the strobe pins move.
+    EXPECT_EQ(io.calls, (std::vector<std::string>{"outb 30 77A", "outb 28 37A", "outb 24 37A"}));
 
     io.error = EPERM;
     Select_LPT_123(2);

@@ -45,7 +45,20 @@ TEST_F(PpdevTest, SelectClaimsThePortAloneInByteModeAndReleasesIt) {
     EXPECT_NE(Select_LPT_123(1), 0);  // already selected: nothing reopened
     device.calls.clear();
     vanlpt::testing::Reset_Library();
-    EXPECT_EQ(device.calls, (Calls{"PPRELEASE", "close 7"}));
+    // Released in byte mode, the kernel would run an IEEE 1284 termination on close.
+    EXPECT_EQ(device.calls, (Calls{"PPSETMODE 256", "PPRELEASE", "close 7"}));
+}
+
+// Let go of in the state every cycle ends in: CS raised (the crosspoint's ~CE high), the
+// strobes idle, the data pins driving, then compatibility mode.
+TEST_F(PpdevTest, ReleasedWithTheBusIdleAndCsRaised) {
+    Select_And_Assign();
+    DirectWritePrinterPin(17, 0);
+    Set_Data_Enable(0);
+    device.calls.clear();
+    vanlpt::testing::Reset_Library();
+    EXPECT_EQ(device.calls,
+              (Calls{"PPWCONTROL 04", "PPDATADIR 0", "PPSETMODE 256", "PPRELEASE", "close 7"}));
 }
 
 TEST_F(PpdevTest, RegisterWriteIoctls) {
@@ -85,15 +98,29 @@ TEST_F(PpdevTest, ExtendedControlRegisterBecomesThePortMode) {
 
 TEST_F(PpdevTest, FailedOpenSaysWhatToDo) {
     device.open_error = ENOENT;
-    EXPECT_NE(Select_Error().find("modprobe ppdev"), std::string::npos);
+    EXPECT_NE(Select_Error().find("sudo modprobe parport_pc ppdev"), std::string::npos);
+    device.present.insert("/proc/sys/dev/parport/parport0");  // the kernel has the port
+    EXPECT_NE(Select_Error().find("the ppdev driver is not loaded"), std::string::npos);
     device.open_error = EACCES;
     std::string error = Select_Error();
     EXPECT_NE(error.find("group lp"), std::string::npos) << error;
     EXPECT_NE(error.find("LPT1"), std::string::npos) << error;
     device.open_error = ENXIO;
     EXPECT_NE(Select_Error().find("modprobe ppdev"), std::string::npos);
-    EXPECT_EQ(device.calls,
-              (Calls{"open /dev/parport0", "open /dev/parport0", "open /dev/parport0"}));
+    EXPECT_EQ(device.calls, (Calls(4, "open /dev/parport0")));
+}
+
+// A user already in group lp gets nothing from joining it: the device node is what is wrong.
+TEST_F(PpdevTest, PermissionAdviceFollowsTheDeviceNodeAndTheUsersGroups) {
+    device.open_error = EACCES;
+    device.nodes["/dev/parport0"] = {"lp", 0660};
+    EXPECT_NE(Select_Error().find("sudo usermod -aG lp"), std::string::npos);
+    device.groups = {"engineer", "lp"};
+    device.nodes["/dev/parport0"] = {"root", 0600};
+    const std::string error = Select_Error();
+    EXPECT_NE(error.find("(group root, mode 0600)"), std::string::npos) << error;
+    EXPECT_NE(error.find("sudo chgrp lp /dev/parport0"), std::string::npos) << error;
+    EXPECT_EQ(error.find("usermod"), std::string::npos) << error;
 }
 
 TEST_F(PpdevTest, PortHeldByAnotherDriverIsClosedAgain) {
@@ -102,6 +129,24 @@ TEST_F(PpdevTest, PortHeldByAnotherDriverIsClosedAgain) {
     EXPECT_NE(error.find("rmmod lp"), std::string::npos) << error;
     EXPECT_EQ(device.calls, (Calls{"open /dev/parport0", "PPEXCL", "PPCLAIM", "close 7"}));
     EXPECT_EQ(Try_DUT_Register_Write(1, 2), 0);  // nothing selected
+}
+
+// The kernel refuses an exclusive claim with ENXIO whoever else is on the port; the port's
+// devices in /proc name them, and without the port's entry there is no hardware.
+TEST_F(PpdevTest, AnExclusiveClaimRefusedNamesWhoHoldsThePort) {
+    device.errors["PPCLAIM"] = ENXIO;
+    const std::string devices = "/proc/sys/dev/parport/parport0/devices";
+    EXPECT_NE(Select_Error().find("no parallel port hardware behind /dev/parport0"),
+              std::string::npos);
+    device.present.insert("/proc/sys/dev/parport/parport0");
+    device.folders[devices] = {"active", "lp0"};
+    std::string error = Select_Error();
+    EXPECT_NE(error.find("held by the printer driver lp (lp0)"), std::string::npos) << error;
+    EXPECT_NE(error.find("sudo rmmod lp"), std::string::npos) << error;
+    device.folders[devices] = {"active", "ppdev0"};
+    error = Select_Error();
+    EXPECT_NE(error.find("held by another program (ppdev0)"), std::string::npos) << error;
+    EXPECT_EQ(error.find("no parallel port hardware"), std::string::npos) << error;
 }
 
 TEST_F(PpdevTest, PortWithoutTristateWorksWithoutByteMode) {
@@ -140,8 +185,9 @@ TEST_F(PpdevTest, AFailedPortFailsFastIsToldOnceAndReopensWhenSelectedAgain) {
     device.errors.clear();
     device.calls.clear();
     ASSERT_NE(Select_LPT_123(1), 0);
-    EXPECT_EQ(device.calls[0], "PPRELEASE");
-    EXPECT_EQ(device.calls[2], "open /dev/parport0");
+    ASSERT_GE(device.calls.size(), 4u);
+    EXPECT_EQ(Calls(device.calls.begin(), device.calls.begin() + 4),
+              (Calls{"PPSETMODE 256", "PPRELEASE", "close 7", "open /dev/parport0"}));
     EXPECT_NE(Try_DUT_Register_Write(1, 2), 0) << Vanlpt_Last_Error();
 }
 

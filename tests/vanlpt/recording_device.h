@@ -32,6 +32,18 @@ public:
         auto it = lines.find(path);
         return it == lines.end() ? "" : it->second;
     }
+    std::vector<std::string> List_Folder(const std::string& path) override {
+        auto it = folders.find(path);
+        return it == folders.end() ? std::vector<std::string>{} : it->second;
+    }
+    bool Node_Access(const std::string& path, std::string* group, unsigned* mode) override {
+        auto it = nodes.find(path);
+        if (it == nodes.end()) return false;
+        *group = it->second.first;
+        *mode = it->second.second;
+        return true;
+    }
+    std::vector<std::string> User_Groups() override { return groups; }
 
     int Ioctl(int, unsigned long request, void* arg) override {
         std::string name = Name(request);
@@ -65,6 +77,9 @@ public:
     std::vector<std::string> calls;
     std::set<std::string> present = {"/dev/parport0"};
     std::map<std::string, std::string> lines;  // system files by path
+    std::map<std::string, std::vector<std::string>> folders;
+    std::map<std::string, std::pair<std::string, unsigned>> nodes;  // group and mode by path
+    std::vector<std::string> groups = {"engineer"};
     int open_error = 0;
     std::map<std::string, int> errors;  // ioctl name -> errno
     unsigned char data = 0;
