@@ -16,6 +16,7 @@
 #include "shell/event_pump.h"
 #include "shell/message_text.h"
 #include "shell/whole_file.h"
+#include "vanlpt/vanlpt.h"
 
 namespace {
 
@@ -210,7 +211,12 @@ int Run_Replay(const std::string& path, const ReplayOptions& options) {
         Verify_Writes = 1;
         Write_Retries = 0;  // a mismatch is reported, not hidden by a retry
     }
-    const int status = Run_Steps(path, steps, options.verify);
+    // Without read-backs the writes need not wait for their answers (a served board); a
+    // read still follows the writes before it, and their failures are told at the end.
+    if (!options.verify) Begin_Register_Batch();
+    int status = Run_Steps(path, steps, options.verify);
+    if (!options.verify && End_Register_Batch() > 0 && status == Exit_Ok)
+        status = Board_Failure(path + ": a write failed: " + Vanlpt_Last_Error());
     if (status == Exit_Ok && !options.quiet)
         Tell(path + ": " + std::to_string(steps.size()) + " register accesses");
     return status;

@@ -58,7 +58,9 @@ int Run_State_Restore(const std::string& path, bool quiet) {
         return Failed(path + ": " + error + "; nothing was sent", Exit_Bad_Usage);
     if (auto failed = Open_Board()) return Failed(*failed);
     Cache_Enabled = 1;  // repeated quad data need not be sent again
-    const bool written = Write_Board_Snapshot(state);
+    Begin_Register_Batch();
+    bool written = Write_Board_Snapshot(state);
+    written = End_Register_Batch() == 0 && written;
     Cache_Enabled = 0;
     if (!written)
         return Failed("restoring the board failed: " + std::string(Vanlpt_Last_Error()),
