@@ -3,6 +3,7 @@
 #include "chip/board_session.h"
 #include "chip/register_bus.h"
 #include "shell/whole_file.h"
+#include "vanlpt/vanlpt.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ std::string Where(const std::string& path, int line) {
 
 std::uint8_t saved_verify = 0;
 std::int32_t saved_retries = 0;
+bool batched = false;  // the replay runs as one register batch
 
 }  // namespace
 
@@ -43,14 +45,22 @@ std::optional<std::string> Read_Batch_File(const std::string& path, bool ignore_
 void Start_Replay(bool verify) {
     saved_verify = Verify_Writes;
     saved_retries = Write_Retries;
-    if (!verify) return;
+    batched = !verify;
+    if (batched) {
+        Begin_Register_Batch();
+        return;
+    }
     Verify_Writes = 1;
     Write_Retries = 0;
 }
 
-void End_Replay() {
+std::optional<std::string> End_Replay() {
     Verify_Writes = saved_verify;
     Write_Retries = saved_retries;
+    if (!batched) return std::nullopt;
+    batched = false;
+    if (End_Register_Batch() == 0) return std::nullopt;
+    return std::string("a write failed: ") + Vanlpt_Last_Error();
 }
 
 std::optional<std::string> Run_Batch_Step(const std::string& path, const BatchStep& step,

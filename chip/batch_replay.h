@@ -17,9 +17,12 @@ std::optional<std::string> Read_Batch_File(const std::string& path, bool ignore_
                                            std::vector<BatchStep>* steps, std::string* note);
 
 // Sets the register bus up for a replay: with verify, every write is read back once and a
-// mismatch is reported rather than hidden by a retry. End_Replay puts the options back.
+// mismatch is reported rather than hidden by a retry; without it, the writes run as one batch
+// (a served board need not answer each before the next is sent; a read still follows the
+// writes before it). End_Replay puts the options back and ends the batch: the reason when a
+// write of it failed and was not told yet.
 void Start_Replay(bool verify);
-void End_Replay();
+std::optional<std::string> End_Replay();
 
 struct BatchStepResult {
     std::uint8_t value = 0;      // a read: what the chip returned

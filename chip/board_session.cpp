@@ -10,6 +10,7 @@ namespace {
 
 std::string chosen_target;
 unsigned chosen_wait_ms = 0;
+bool chosen_hold = false;
 std::optional<std::optional<BoardFailure>> mapped;  // the outcome of the one mapping
 
 // The library names the port in most of its reasons; the message names it once.
@@ -30,7 +31,8 @@ std::optional<BoardFailure> Map_Chosen_Target() {
     if (!chosen_target.empty() && !Vanlpt_Map_Port(1, chosen_target.c_str()))
         return BoardFailure{Quoted_Token(chosen_target) +
                                 " is not a port target (sim, sim:FILE, sim:FILE?wait=SECONDS, "
-                                "unplugged, none, /dev/parportN or io:0x378)",
+                                "unplugged, none, /dev/parportN, io:0x378, unix:PATH, "
+                                "tcp:HOST:PORT or server)",
                             true, false, "choose one of those targets"};
     if (Vanlpt_Port_Input_Error(1))
         return BoardFailure{About_LPT1(Vanlpt_Last_Error()) + "; nothing was sent", true, false,
@@ -75,6 +77,10 @@ void Choose_Board(const std::string& target, unsigned wait_ms) {
     mapped.reset();
 }
 
+void Hold_Chosen_Board(bool hold) {
+    chosen_hold = hold;
+}
+
 std::optional<std::string> Close_Board() {
     std::optional<std::string> lost;
     if (Vanlpt_Shutdown() == 0) lost = Vanlpt_Last_Error();
@@ -96,6 +102,7 @@ std::optional<BoardFailure> Open_Board() {
     Set_Board_Wiring_Defaults();
     Port_State.ECP_Byte_Mode = true;  // as the start-up sets it: reads see the chip
     if (Select_LPT_Port(1) == 0) return Select_Failure();
+    if (chosen_hold && !Vanlpt_Hold_Board()) return Select_Failure();
     Init_DUT_Bus();
     Cache_Enabled = 0;  // every requested access reaches the chip
     // Without a board on the cable RDY floats high and every transaction would "succeed":

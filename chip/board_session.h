@@ -22,6 +22,10 @@ struct BoardFailure {
 // is waited for. Only remembered: the library hears of it when the board is mapped.
 void Choose_Board(const std::string& target, unsigned wait_ms);
 
+// Whether Open_Board keeps a served board for this process alone until Close_Board (a board
+// of this process alone needs nothing).
+void Hold_Chosen_Board(bool hold);
+
 // Maps the chosen target and checks the environment's mapping and the board file it names:
 // a bad target or mapping, or a damaged board file, is bad input. Runs once per choice.
 std::optional<BoardFailure> Map_Board();

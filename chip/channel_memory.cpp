@@ -31,7 +31,9 @@ template <typename Write>
 bool With_Cache(Write write) {
     const std::int32_t failures = num_busy_timeout_errors;
     Cache_Enabled = 1;
+    Begin_Register_Batch();  // no write needs its answer before the next is sent
     write();
+    End_Register_Batch();
     Cache_Enabled = 0;
     return num_busy_timeout_errors == failures;
 }

@@ -23,6 +23,15 @@ std::uint32_t last_events = 0;
 bool events_ran = false;  // last_events is set
 
 // Called before each step of a responsive loop: true when the loop must stop.
+// The writes of a run or a region need not wait for each answer on a served board; their
+// failures are counted when it ends.
+struct RegisterBatch {
+    RegisterBatch() { Begin_Register_Batch(); }
+    ~RegisterBatch() { End_Register_Batch(); }
+    RegisterBatch(const RegisterBatch&) = delete;
+    RegisterBatch& operator=(const RegisterBatch&) = delete;
+};
+
 bool Stop_Before_Step() {
     const std::uint32_t now = Clock_Milliseconds();
     // Unsigned difference: right across the clock's wrap at 2^32.
@@ -177,6 +186,7 @@ void Keep_On_Track(const Run& run, int step) {
 // The set-up is sent even for a run of no command: callers rely on the increment bit and the
 // position a run leaves behind.
 bool Execute_Run(const Run& run) {
+    const RegisterBatch batch;
     Set_Increment(run.r, run.direction, run.how);
     Write_Position(run.r, run.line, run.quad);
     for (int step = 0; step < run.count; ++step) {
@@ -206,6 +216,7 @@ bool Write_Solid_Row(const BankRegisters& r, IncrementWrite how, std::uint8_t tr
 // Rows of a region, quad by quad; the increment bit is kept on between rows.
 template <typename Quad_Step>
 bool For_Region(const BankRegisters& r, int x0, int y0, int x1, int y1, Quad_Step step) {
+    const RegisterBatch batch;
     const Span quads = Region_Quads(x0, x1);
     const Span rows = Inclusive_Span(y0, y1);
     for (int row = 0; row < rows.count; ++row) {

@@ -2,6 +2,7 @@
 // write verification, statistics, trace and batch lines.
 #include "chip/register_bus.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -76,6 +77,9 @@ namespace {
 bool cache_stale = false;
 
 int drawing_module_nesting = 0;
+
+// The port library's count of changes made by other programs, as last seen.
+unsigned long foreign_changes_seen = 0;
 
 // Counters saturate instead of overflowing during very long repeated tests.
 void Count(std::int32_t& counter) {
@@ -163,8 +167,17 @@ void Forget_Write(std::uint8_t address) {
     }
 }
 
+// Another program sharing the board may have written any register: nothing is known.
+void Forget_Foreign_Changes() {
+    const unsigned long changes = Vanlpt_Foreign_Changes();
+    if (changes == foreign_changes_seen) return;
+    foreign_changes_seen = changes;
+    Invalidate_All();
+}
+
 // Returns true when the write can be dropped because the chip already holds the value.
 bool Cache_Write(std::uint8_t address, std::uint8_t data) {
+    Forget_Foreign_Changes();
     if (cache_stale) {
         Invalidate_All();
         cache_stale = false;
@@ -302,12 +315,24 @@ std::uint8_t Read_Register(std::uint8_t address) {
 }
 
 std::optional<std::uint8_t> Register_Cache_Value(std::uint8_t address) {
+    if (Cache_Enabled) Forget_Foreign_Changes();
     if (!Cache_Enabled || cache_stale || !Register_Cache.Cache_Valid[address]) return std::nullopt;
     return Register_Cache.Cache_Value[address];
 }
 
 bool Register_Cache_Holds(std::uint8_t address, std::uint8_t data) {
     return Register_Cache_Value(address) == data;
+}
+
+void Begin_Register_Batch() {
+    Vanlpt_Begin_Batch();
+}
+
+std::int32_t End_Register_Batch() {
+    const unsigned long failed = Vanlpt_End_Batch();
+    for (unsigned long i = 0; i < failed; ++i) Count(num_busy_timeout_errors);
+    if (failed > 0) Invalidate_All();
+    return static_cast<std::int32_t>(std::min<unsigned long>(failed, 0x7FFFFFFF));
 }
 
 bool Open_Register_Batch_File() {
@@ -363,6 +388,7 @@ void Drawing_Module_End() {
 
 void Reset_Register_Bus_State() {
     Register_Cache = {};
+    foreign_changes_seen = 0;
     cache_stale = false;
     Cache_Enabled = 1;
     Verify_Writes = 0;

@@ -1,6 +1,9 @@
 // Register transactions with the Osdex chip: every register access of the program goes
 // through Write_Register and Read_Register, after Init_DUT_Bus has set the bus up.
 //
+// On a board that other programs share (osdex serve), the cache forgets everything whenever
+// the port library says that another program changed the board.
+//
 // Around the port library's bus transactions they keep a shadow cache (writes of a value the
 // chip already holds are dropped, and the chip's address auto-increment is modelled so that
 // streams of quad writes send only data and commands), optional read-back verification with
@@ -65,6 +68,13 @@ void Write_Register(std::uint8_t address, std::uint8_t data);
 
 // Reads a register; 0 when the library transaction failed. Never consults the cache.
 std::uint8_t Read_Register(std::uint8_t address);
+
+// A stretch of writes whose failures may come back together at its end (a board served by
+// another process answers writes without being waited for): in between a write counts as
+// sent. The end adds the writes that failed to num_busy_timeout_errors, forgets the whole
+// cache when there were any, and returns their count. Batches nest.
+void Begin_Register_Batch();
+std::int32_t End_Register_Batch();
 
 // True when the cache is on and knows that the chip's register holds data, so a write of it
 // would be dropped. Lets long loops re-assert their registers only when something changed.

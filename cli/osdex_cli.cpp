@@ -15,6 +15,7 @@
 #include "cli/monitor_command.h"
 #include "cli/register_commands.h"
 #include "cli/route_command.h"
+#include "cli/serve_command.h"
 #include "cli/state_commands.h"
 #include "shell/message_text.h"
 
@@ -44,6 +45,8 @@ struct Arguments {
     bool verify = false;
     bool ignore_torn_end = false;
     bool json = false;
+    bool hold = false;
+    ServeOptions serve;
 };
 
 // The longest wait for a board in use that makes sense for a script: a day.
@@ -189,11 +192,30 @@ void Add_Doctor_Command(CLI::App& app) {
                        "with the command that mends it");
 }
 
+void Add_Serve_Command(CLI::App& app, Arguments& a) {
+    CLI::App* serve = app.add_subcommand(
+        "serve",
+        "Serve the board behind --port to other programs (targets unix:PATH, tcp:HOST:PORT, "
+        "server) until SIGTERM or SIGINT; one client's transactions never mix with another's");
+    serve->add_option("--listen", a.serve.listen,
+                      "Where to listen: unix:PATH or tcp:HOST:PORT, more than once if wanted "
+                      "(default: a Unix socket named after the port in $XDG_RUNTIME_DIR/osdex)");
+    serve->add_flag("--allow-remote", a.serve.allow_remote,
+                    "Allow a TCP address other machines can reach (there is no authentication)");
+    serve->add_flag("--group", a.serve.group, "Let the socket's group use it too (mode 0660)");
+    serve
+        ->add_option("--idle-ms", a.serve.idle_ms,
+                     "How long a quiet client keeps the board (default 30 ms)")
+        ->check(CLI::Range(1u, 60000u));
+}
+
 // Each command checks its own arguments and input files before it opens the board.
 int Run_Command(const CLI::App& app, Arguments& a) {
     unsigned wait_ms = 0;
     if (!Parse_Wait(a.wait, &wait_ms)) return Exit_Bad_Usage;
     Choose_Board(a.port, wait_ms);
+    Hold_Chosen_Board(a.hold);
+    if (app.got_subcommand("serve")) return Run_Serve(a.serve);
     if (app.got_subcommand("write")) return Run_Write(a.address.text, a.data.text);
     if (app.got_subcommand("read")) return Run_Read(a.address.text);
     if (const CLI::App* registers = app.get_subcommand("registers"); registers->parsed()) {
@@ -222,12 +244,17 @@ int Run_Osdex(int argc, char** argv) {
     app.add_option("--port", a.port,
                    "What LPT1 is: sim, sim:FILE (a simulated board kept in FILE between runs; "
                    "sim:FILE?wait=SECONDS waits for it when another program uses it), "
-                   "unplugged, none, /dev/parportN or io:0x378 (default: VANLPT_PORTS, else "
-                   "the library's own mapping)");
+                   "unplugged, none, /dev/parportN, io:0x378, or a served board: unix:PATH, "
+                   "tcp:HOST:PORT, server, server:NAME (default: VANLPT_PORTS, else the "
+                   "library's own mapping)");
     app.add_option("--wait", a.wait,
                    "Wait up to SECONDS for a board file (sim:FILE) that another program is "
-                   "using, instead of failing at once");
+                   "using, instead of failing at once; on a served board, wait at most SECONDS "
+                   "for another client to let go (without it: as long as it takes)");
     app.add_flag("--quiet", a.quiet, "Print only results and errors, no summaries");
+    app.add_flag("--hold", a.hold,
+                 "On a served board: keep it for this command alone from start to end, so that "
+                 "no other program's transaction comes between");
     app.set_version_flag("--version", std::string("osdex ") + OSDEX_VERSION);
     // At most one command; a missing one is told below, an unknown word is named by CLI11.
     app.require_subcommand(0, 1);
@@ -237,6 +264,7 @@ int Run_Osdex(int argc, char** argv) {
     Add_Route_Command(app, a);
     Add_Doctor_Command(app);
     Add_State_Commands(app, a);
+    Add_Serve_Command(app, a);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -16,6 +16,7 @@
 #include "shell/event_pump.h"
 #include "shell/message_text.h"
 #include "shell/whole_file.h"
+#include "vanlpt/vanlpt.h"
 
 namespace {
 
@@ -145,8 +146,8 @@ int Run_Replay(const std::string& path, const ReplayOptions& options) {
     if (!note.empty()) Tell(note);
     if (auto failed = Open_Board()) return Failed(*failed);
     Start_Replay(options.verify);
-    const int status = Run_Steps(path, steps);
-    End_Replay();
+    int status = Run_Steps(path, steps);
+    if (auto failed = End_Replay(); failed && status == Exit_Ok) status = Board_Failure(*failed);
     if (status == Exit_Ok && !options.quiet)
         Tell(path + ": " + std::to_string(steps.size()) + " register accesses");
     return status;

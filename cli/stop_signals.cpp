@@ -28,3 +28,9 @@ void Install_Stop_Signals() {
 int Stop_Signal() {
     return stop_signal;
 }
+
+int Take_Stop_Signal() {
+    const int signal = stop_signal;
+    stop_signal = 0;
+    return signal;
+}

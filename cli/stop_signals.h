@@ -7,3 +7,6 @@
 void Install_Stop_Signals();
 // The signal that asked the run to stop; 0 when none did.
 int Stop_Signal();
+// The signal that asked the run to stop, taken: afterwards the run counts as not stopped
+// (a server's normal end is a stop).
+int Take_Stop_Signal();

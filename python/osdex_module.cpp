@@ -158,7 +158,7 @@ public:
         for (const BatchStep& step : steps) {
             BatchStepResult result;
             if (auto failed = Run_Batch_Step(file, step, &result)) {
-                End_Replay();
+                (void)End_Replay();  // the step's own failure is the one to tell
                 throw BoardError(*failed);
             }
             if (step.kind == BatchStep::Kind::Read)
@@ -166,7 +166,7 @@ public:
             else if (result.mismatch)
                 mismatches.push_back(Mismatch_Text(file, step, result.read_back));
         }
-        End_Replay();
+        Fail_If(End_Replay());
         if (!mismatches.empty()) Fail_If(Mismatches_Failure(mismatches));
         return reads;
     }

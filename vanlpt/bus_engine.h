@@ -19,6 +19,8 @@ enum class BusRole { Wr, Rd, Addr, Cs, Busy };
 struct PinRole {
     int pin = 0;  // 0: not assigned
     int active_level = 0;
+
+    bool operator==(const PinRole&) const = default;
 };
 
 inline constexpr unsigned long kDefaultBusyTimeout = 10000;

@@ -1,26 +1,22 @@
-// The port library's process-wide state and its C interface: the selected port, the
-// shadowed pins over it, the bus engine, and the backend behind each of LPT1..LPT3.
-// Single-threaded like its callers.
+// The port library's process-wide state and its C interface: the backend behind each of
+// LPT1..LPT3, the selected one, and the bus settings every backend runs its cycles with.
+// The calls go to the selected backend and never ask what kind it is. Single-threaded like
+// its callers.
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
-#include "board/simulated_board.h"
-#include "board/simulated_port.h"
-#include "vanlpt/board_state_file.h"
-#include "vanlpt/bus_engine.h"
+#include "vanlpt/backend.h"
+#include "vanlpt/backend_table.h"
 #include "vanlpt/device_calls.h"
-#include "vanlpt/direct_io_port.h"
+#include "vanlpt/local_port_backend.h"
+#include "vanlpt/null_backend.h"
 #include "vanlpt/port_doctor.h"
-#include "vanlpt/port_lines.h"
 #include "vanlpt/port_mapping.h"
-#include "vanlpt/ppdev_port.h"
+#include "vanlpt/remote_backend.h"
 #include "vanlpt/report.h"
-#include "vanlpt/simulated_faults.h"
-#include "vanlpt/simulated_raw_port.h"
-#include "vanlpt/simulated_video.h"
 #include "vanlpt/vanlpt.h"
 #include "vanlpt/vanlpt_testing.h"
 
@@ -28,20 +24,12 @@ namespace vanlpt {
 
 namespace {
 
-// One of LPT1..LPT3: its target and, when simulated, the board on its cable.
+// One of LPT1..LPT3: its target and the backend that stands behind it.
 struct Slot {
     PortTarget target;
-    std::unique_ptr<board::SimulatedBoard> board;
-    std::unique_ptr<board::SimulatedPort> sim_port;
-    std::unique_ptr<SimulatedRawPort> sim_raw;
-    RawPort* custom = nullptr;                   // installed by a test, not owned
-    std::string fell_back_from;                  // the real port the simulated board stands in for
-    std::unique_ptr<BoardStateFile> state_file;  // sim:FILE: locked while in use
-    std::string unusable;      // why this simulated board cannot be used (its state file)
-    bool input_error = false;  // ... because of what the file holds
-    // sim:FILE: what the file holds, or what could not go into it (1.4 MB: only for a file).
-    std::unique_ptr<BoardState> kept;
-    std::string save_error;  // why `kept` is not in the file; "" when it is
+    std::unique_ptr<Backend> backend;
+    std::unique_ptr<LocalPortBackend> custom;  // over a test's port, in the backend's place
+    std::string fell_back_from;                // the real port the simulated board stands in for
 };
 
 struct Library {
@@ -49,12 +37,14 @@ struct Library {
     bool mapping_ready = false;
     DeviceCalls* calls = &System_Device_Calls();
     IoAccess* io = System_Io_Access();
-    std::unique_ptr<RawPort> real;  // the opened real port, when one is selected
+    Backend* active = nullptr;  // the selected port's backend
     int selected = 0;
-    PortLines lines;
-    BusEngine engine{lines};
+    BusSettings bus;  // survives a switch of ports, as the caller set it up once
+    unsigned long highest = 0;
+    int batch_depth = 0;
+    Deferred deferred;  // failed writes of the open batch
     std::string error;
-    std::string open_failure;     // why the last real port did not open, without its LPTn
+    std::string open_failure;     // why the last port did not open, without its LPTn
     std::string mapping_problem;  // what is wrong with VANLPT_PORTS; "" when it is good
     unsigned lock_wait_ms = 0;    // for sim:FILE targets without a ?wait= of their own
 };
@@ -66,12 +56,27 @@ Library& Lib() {
     return *library;
 }
 
-std::string Lpt(int n) {
-    return "LPT" + std::to_string(n);
+NullBackend& Nothing() {
+    static NullBackend* nothing = new NullBackend;
+    return *nothing;
 }
 
-bool Is_Real(TargetKind kind) {
-    return kind == TargetKind::Ppdev || kind == TargetKind::DirectIo;
+// With no port selected, reads give 0 and writes go nowhere.
+Backend& Active() {
+    Library& L = Lib();
+    return L.active ? *L.active : Nothing();
+}
+
+Backend& Of(Slot& slot) {
+    if (slot.custom) return *slot.custom;
+    return slot.backend ? *slot.backend : Nothing();
+}
+const Backend& Of(const Slot& slot) {
+    return Of(const_cast<Slot&>(slot));
+}
+
+std::string Lpt(int n) {
+    return "LPT" + std::to_string(n);
 }
 
 // Every way a real port is made usable, for the end of each report about one.
@@ -81,94 +86,57 @@ constexpr const char* kRealPortAdvice =
     "log in again). Direct I/O (VANLPT_PORTS=1=io:0x378) needs root or CAP_SYS_RAWIO and a "
     "kernel without lockdown (Secure Boot off).";
 
+void Note_Deferred(const Deferred& more) {
+    Deferred& d = Lib().deferred;
+    if (more.failed == 0) return;
+    if (d.failed == 0) d.last_error = more.last_error;
+    d.failed += more.failed;
+}
+
+void Take_Highest(Backend& backend) {
+    Library& L = Lib();
+    L.highest = std::max(L.highest, backend.Take_Highest_Count());
+}
+
 void Deselect() {
     Library& L = Lib();
-    if (L.real) L.engine.Park();  // a real port is let go of with CS raised, the bus idle
-    L.lines.Attach(nullptr);
-    L.real.reset();
+    if (L.active) {
+        Note_Deferred(L.active->Flush());
+        Take_Highest(*L.active);
+        L.active->Close();
+    }
+    L.active = nullptr;
     L.selected = 0;
 }
 
-// A simulated board appears on the cable powered up, as when the board is switched on.
-void Build_Simulation(Slot& slot, bool with_board) {
-    if (with_board) {
-        slot.board = std::make_unique<board::SimulatedBoard>();
-        slot.board->Power_Up();
-    }
-    slot.sim_port = std::make_unique<board::SimulatedPort>(slot.board.get());
-    slot.sim_raw = std::make_unique<SimulatedRawPort>(*slot.sim_port);
-}
-
-// Writes a board kept in a file back when it differs from what the file holds. A failure is
-// reported once, and the same state is not tried again.
-void Save_State_File(Slot& slot) {
-    if (!slot.state_file || !slot.board || !slot.unusable.empty()) return;
-    if (slot.kept && Board_Holds(*slot.board, *slot.kept)) return;
-    auto now = std::make_unique<BoardState>(Capture_Board_State(*slot.board));
-    std::string error;
-    slot.save_error.clear();
-    if (!slot.state_file->Save(*now, &error)) {
-        slot.save_error = error + "; the board's state of this run is lost";
-        Report_Once(slot.save_error);
-    }
-    slot.kept = std::move(now);
-}
-
 // The boards kept in files go back to their files when the process ends normally.
-void Save_State_Files();
-
-// A board from a state file starts as the file left it, and the file stays locked to this
-// process; a file that is in use or damaged makes the port unusable rather than lose it.
-void Load_State_File(Slot& slot) {
-    static const bool saved_at_exit = std::atexit(Save_State_Files) == 0;
-    (void)saved_at_exit;
-    const int own_wait = slot.target.lock_wait_ms;
-    const unsigned wait = own_wait >= 0 ? static_cast<unsigned>(own_wait) : Lib().lock_wait_ms;
-    std::string error;
-    slot.state_file = BoardStateFile::Lock(slot.target.device, &error, wait);
-    bool bad_input = false;
-    auto loaded = std::make_unique<BoardState>();
-    if (slot.state_file && slot.state_file->Load(loaded.get(), &error, &bad_input)) {
-        Apply_Board_State(*loaded, slot.board.get());
-        // What the board makes of the file (a file from a tool may hold bits no register
-        // keeps), so that a run that changes nothing writes nothing.
-        if (!Board_Holds(*slot.board, *loaded)) *loaded = Capture_Board_State(*slot.board);
-        slot.kept = std::move(loaded);
-        return;
-    }
-    slot.unusable = error;
-    slot.input_error = bad_input;
-    slot.state_file.reset();
+void Save_State_Files() {
+    for (Slot& slot : Lib().slots)
+        if (slot.backend) slot.backend->Shutdown();
 }
 
-// The slot's board file is let go: the lock released, nothing of it remembered.
-void Forget_State_File(Slot& slot) {
-    slot.state_file.reset();
-    slot.unusable.clear();
-    slot.input_error = false;
-    slot.kept.reset();
-    slot.save_error.clear();
+BackendEnv Env() {
+    BackendEnv env;
+    env.calls = []() -> DeviceCalls& { return *Lib().calls; };
+    env.io = [] { return Lib().io; };
+    env.lock_wait_ms = Lib().lock_wait_ms;
+    return env;
 }
 
 // A port that stays simulated keeps its board (and what the board holds) unless `fresh`;
 // a board file that could not be used is tried again.
 void Set_Target(Slot& slot, const PortTarget& target, bool fresh) {
-    bool keep = !fresh && slot.sim_raw != nullptr && slot.unusable.empty() &&
-                slot.target.kind == target.kind && slot.target.device == target.device;
-    if (keep) {
+    static const bool saved_at_exit = std::atexit(Save_State_Files) == 0;
+    (void)saved_at_exit;
+    if (!fresh && slot.backend && slot.backend->Keeps(target)) {
         slot.target = target;
         return;
     }
-    Save_State_File(slot);
+    if (slot.backend) slot.backend->Shutdown();
+    slot.backend.reset();  // lets go of a board file before it may be locked again
     slot.target = target;
     slot.fell_back_from.clear();  // a new target stands in for nothing
-    Forget_State_File(slot);
-    slot.sim_raw.reset();
-    slot.sim_port.reset();
-    slot.board.reset();
-    if (target.kind == TargetKind::Simulated) Build_Simulation(slot, true);
-    if (target.kind == TargetKind::Unplugged) Build_Simulation(slot, false);
-    if (target.kind == TargetKind::Simulated && !target.device.empty()) Load_State_File(slot);
+    slot.backend = Make_Backend(target, Env());
 }
 
 void Set_Mapping(const PortMapping& mapping, bool fresh) {
@@ -176,10 +144,6 @@ void Set_Mapping(const PortMapping& mapping, bool fresh) {
     Library& L = Lib();
     for (int i = 0; i < kPortCount; ++i) Set_Target(L.slots[i], mapping[i], fresh);
     L.mapping_ready = true;
-}
-
-void Save_State_Files() {
-    for (Slot& slot : Lib().slots) Save_State_File(slot);
 }
 
 PortMapping Current_Mapping() {
@@ -210,58 +174,36 @@ void Ensure_Mapping() {
     Set_Mapping(mapping, true);
 }
 
-RawPort* Open_Real(int n) {
-    Library& L = Lib();
-    Slot& slot = L.slots[n - 1];
-    std::string error, note;
-    if (slot.target.kind == TargetKind::Ppdev) {
-        L.real = PpdevPort::Open(slot.target.device, *L.calls, &error, &note);
-    } else {
-        L.real = DirectIoPort::Open(slot.target.base, L.io, &error);
-    }
-    if (!note.empty()) Report_Once(note);
-    if (L.real) return L.real.get();
-    if (slot.target.simulated_fallback) {
-        // The real port was only the default guess: run on the simulated board for the
-        // rest of the run, and say why once.
-        Report_Once(Lpt(n) + ": the parallel port " + Describe_Target(slot.target) +
-                    " cannot be used: " + error +
-                    ".\nThe simulated evaluation board stands in "
-                    "for " +
-                    Lpt(n) + " instead: what the program sends reaches no real board.\n" +
-                    kRealPortAdvice);
-        const std::string device = Describe_Target(slot.target);
-        PortTarget sim;
-        sim.kind = TargetKind::Simulated;
-        Set_Target(slot, sim, true);
-        slot.fell_back_from = device;
-        return slot.sim_raw.get();
-    }
-    L.open_failure = error;
-    L.error = Lpt(n) + ": " + error;
-    return nullptr;
+// The real port was only the default guess: the simulated board stands in for it for the
+// rest of the run, which is said once.
+Backend* Fall_Back_To_Simulation(int n, const std::string& error) {
+    Slot& slot = Lib().slots[n - 1];
+    Report_Once(Lpt(n) + ": the parallel port " + Describe_Target(slot.target) +
+                " cannot be used: " + error +
+                ".\nThe simulated evaluation board stands in "
+                "for " +
+                Lpt(n) + " instead: what the program sends reaches no real board.\n" +
+                kRealPortAdvice);
+    const std::string device = Describe_Target(slot.target);
+    PortTarget sim;
+    sim.kind = TargetKind::Simulated;
+    Set_Target(slot, sim, true);
+    slot.fell_back_from = device;
+    std::string ignored;
+    return slot.backend->Open(Lib().bus, &ignored) ? slot.backend.get() : nullptr;
 }
 
-RawPort* Open_Slot(int n) {
+Backend* Open_Slot(int n) {
     Library& L = Lib();
     Slot& slot = L.slots[n - 1];
-    if (slot.custom) return slot.custom;
-    switch (slot.target.kind) {
-        case TargetKind::Simulated:
-            if (!slot.unusable.empty()) {
-                L.error = Lpt(n) + ": " + slot.unusable;
-                return nullptr;
-            }
-            return slot.sim_raw.get();
-        case TargetKind::Unplugged:
-            return slot.sim_raw.get();
-        case TargetKind::Ppdev:
-        case TargetKind::DirectIo:
-            return Open_Real(n);
-        case TargetKind::None:
-            break;
-    }
-    if (!L.mapping_problem.empty())
+    Backend& backend = Of(slot);
+    std::string error;
+    if (backend.Open(L.bus, &error)) return &backend;
+    if (!slot.custom && slot.target.simulated_fallback) return Fall_Back_To_Simulation(n, error);
+    L.open_failure = error;
+    if (!error.empty())
+        L.error = Lpt(n) + ": " + error;
+    else if (!L.mapping_problem.empty())
         L.error = Lpt(n) + " has no port behind it: " + L.mapping_problem;
     else
         L.error = Lpt(n) + " has no port behind it (no /dev/parport" + std::to_string(n - 1) +
@@ -281,54 +223,45 @@ void Try_Real_Ports() {
     Library& L = Lib();
     for (int n = 1; n <= kPortCount; ++n) {
         Slot& slot = L.slots[n - 1];
-        if (!slot.unusable.empty()) Report_Once(Lpt(n) + ": " + slot.unusable + ".");
-        if (n == L.selected || slot.custom || !Is_Real(slot.target.kind)) continue;
+        if (const std::string unusable = Of(slot).Unusable(); !unusable.empty())
+            Report_Once(Lpt(n) + ": " + unusable + ".");
+        if (n == L.selected || slot.custom || !Of(slot).Checked_At_Start()) continue;
         const int selected = L.selected;
         Deselect();
         const std::string target = Describe_Target(slot.target);
-        if (Open_Slot(n) == nullptr) {
+        if (Backend* opened = Open_Slot(n)) {
+            opened->Close();
+        } else {
             Report_Once(Lpt(n) + ": the port mapped to it (" + target +
                         ") cannot be used: " + L.open_failure + ".\n" + Lpt(n) +
                         " has no board in this run.\n" + kRealPortAdvice);
         }
-        Deselect();
         if (selected != 0) Select_LPT_123(selected);
     }
 }
 
 std::string Port_Summary(int n) {
     const Slot& slot = Lib().slots[n - 1];
-    std::string text = Lpt(n) + ": ";
-    if (slot.custom) return text + "test port";
-    switch (slot.target.kind) {
-        case TargetKind::None:
-            return text + "none";
-        case TargetKind::Simulated:
-            text += Describe_Target(slot.target);
-            if (!slot.fell_back_from.empty())
-                text += " (" + slot.fell_back_from + " could not be used)";
-            return text;
-        case TargetKind::Unplugged:
-            return text + "simulated port, no board on the cable";
-        case TargetKind::Ppdev:
-            return text + Describe_Target(slot.target) + " (ppdev)";
-        case TargetKind::DirectIo:
-            return text + Describe_Target(slot.target);
-    }
-    return text + "none";
+    std::string text = Lpt(n) + ": " + Of(slot).Describe();
+    if (!slot.fell_back_from.empty()) text += " (" + slot.fell_back_from + " could not be used)";
+    return text;
 }
 
 // The simulated board behind LPT1, for the extras only a simulated board has; nullptr with
 // the library's error saying why not.
-board::SimulatedBoard* Simulated_LPT1(const char* needed_for) {
+SimulatedExtras* Simulated_LPT1(const char* needed_for) {
     Library& L = Lib();
     Ensure_Mapping();
-    Slot& slot = L.slots[0];
-    if (!slot.unusable.empty()) {
-        L.error = "LPT1: " + slot.unusable;
+    Backend& backend = Of(L.slots[0]);
+    if (const std::string unusable = backend.Unusable(); !unusable.empty()) {
+        L.error = "LPT1: " + unusable;
         return nullptr;
     }
-    if (slot.board && !slot.custom) return slot.board.get();
+    if (SimulatedExtras* extras = backend.Extras()) return extras;
+    if (const char* fault = backend.Fault()) {
+        L.error = "LPT1: " + std::string(fault);
+        return nullptr;
+    }
     L.error = Port_Summary(1) + " is no simulated board, and only a simulated board has " +
               needed_for + " (set " + kPortsVariable + "=1=sim or osdex --port sim)";
     return nullptr;
@@ -344,7 +277,17 @@ int Extra_Result(const std::string& problem) {
 std::string Version_Text() {
     std::string text = "vanlpt 1.0 for Linux (simulated board, ppdev";
     if (System_Io_Access() != nullptr) text += ", direct I/O";
-    return text + ")";
+    return text + ", board server)";
+}
+
+// The bus settings changed: the selected port runs its next cycles with them.
+void Configure_Bus() {
+    Active().Configure(Lib().bus);
+}
+
+void Set_Role(BusRole role, int pin, int level) {
+    Lib().bus.Role(role) = PinRole{pin, level != 0 ? 1 : 0};
+    Configure_Bus();
 }
 
 }  // namespace
@@ -365,17 +308,19 @@ bool Reset_Library(const std::string& mapping, std::string* error) {
     Library& L = Lib();
     Deselect();
     for (Slot& slot : L.slots) {
-        slot.custom = nullptr;
-        Save_State_File(slot);  // as a normal end of the run would
-        Forget_State_File(slot);
+        slot.custom.reset();
+        if (slot.backend) slot.backend->Shutdown();  // as a normal end of the run would
+        slot.backend.reset();
     }
     L.mapping_problem.clear();
     L.lock_wait_ms = 0;
     Set_Report_Program_Name("");
     L.calls = &System_Device_Calls();
     L.io = System_Io_Access();
-    L.lines = PortLines{};
-    L.engine.Reset();
+    L.bus = BusSettings{};
+    L.highest = 0;
+    L.batch_depth = 0;
+    L.deferred = {};
     L.error.clear();
     Forget_Reports();
     PortMapping result;
@@ -393,19 +338,19 @@ void Reload_Mapping_From_Environment() {
 
 board::SimulatedBoard* Simulated_Board(int n) {
     Slot* slot = Slot_At(n);
-    return slot ? slot->board.get() : nullptr;
+    return slot && slot->backend ? slot->backend->Simulated_Board() : nullptr;
 }
 
 board::SimulatedPort* Simulated_Port(int n) {
     Slot* slot = Slot_At(n);
-    return slot ? slot->sim_port.get() : nullptr;
+    return slot && slot->backend ? slot->backend->Simulated_Port() : nullptr;
 }
 
 void Install_Raw_Port(int n, RawPort* port) {
     Slot* slot = Slot_At(n);
     if (slot == nullptr) return;
     Deselect();
-    slot->custom = port;
+    slot->custom.reset(port ? new LocalPortBackend(port) : nullptr);
 }
 
 void Use_Device_Calls(DeviceCalls* calls, IoAccess* io) {
@@ -418,7 +363,9 @@ void Use_Device_Calls(DeviceCalls* calls, IoAccess* io) {
 
 }  // namespace vanlpt
 
+using vanlpt::Active;
 using vanlpt::Lib;
+using vanlpt::PortRegister;
 
 extern "C" {
 
@@ -432,50 +379,50 @@ int Select_LPT_123(int n) {
     }
     vanlpt::Ensure_Mapping();
     // Keep the claim and pins, unless the port has failed: then try it afresh.
-    if (L.selected == n && L.lines.Port() != nullptr && L.lines.Port()->Fault() == nullptr)
-        return 1;
+    if (L.selected == n && L.active != nullptr && L.active->Fault() == nullptr) return 1;
     vanlpt::Deselect();
-    vanlpt::RawPort* port = vanlpt::Open_Slot(n);
-    if (port == nullptr) return 0;
-    L.lines.Attach(port);
+    vanlpt::Backend* backend = vanlpt::Open_Slot(n);
+    if (backend == nullptr) return 0;
+    L.active = backend;
     L.selected = n;
     return 1;
 }
 
 void Set_Register(unsigned offset, unsigned char value) {
-    Lib().lines.Set_Register(offset, value);
+    Active().Set_Register(offset, value);
 }
 unsigned char Get_Data(void) {
-    return Lib().lines.Get_Data();
+    return Active().Get(PortRegister::Data);
 }
 unsigned char Get_Status(void) {
-    return Lib().lines.Get_Status();
+    return Active().Get(PortRegister::Status);
 }
 unsigned char Get_Control(void) {
-    return Lib().lines.Get_Control();
+    return Active().Get(PortRegister::Control);
 }
 void Set_Data(unsigned char value) {
-    Lib().lines.Set_Data(value);
+    Active().Set(PortRegister::Data, value);
 }
 void Set_Control(unsigned char value) {
-    Lib().lines.Set_Control(value);
+    Active().Set(PortRegister::Control, value);
 }
 
 void Set_Data_Enable(int enable) {
-    Lib().lines.Set_Data_Enable(enable != 0);
+    Active().Set_Data_Enable(enable != 0);
 }
 unsigned char Get_Data_Enable_Mask(void) {
-    return Lib().lines.Data_Enable_Mask();
+    return Lib().bus.enable_mask;
 }
 void Set_Data_Enable_Mask(unsigned char mask) {
-    Lib().lines.Set_Data_Enable_Mask(mask);
+    Lib().bus.enable_mask = mask;
+    vanlpt::Configure_Bus();
 }
 
 int DirectReadPrinterPin(int pin) {
-    return Lib().lines.Read_Pin(pin);
+    return Active().Read_Pin(pin);
 }
 void DirectWritePrinterPin(int pin, int level) {
-    Lib().lines.Write_Pin(pin, level);
+    Active().Write_Pin(pin, level);
 }
 
 const char* Get_VANLPT_DLL_Version(void) {
@@ -484,48 +431,107 @@ const char* Get_VANLPT_DLL_Version(void) {
 }
 
 void Set_DUT_WR_Pin(int pin, int level) {
-    Lib().engine.Set_Role(vanlpt::BusRole::Wr, pin, level);
+    vanlpt::Set_Role(vanlpt::BusRole::Wr, pin, level);
 }
 void Set_DUT_RD_Pin(int pin, int level) {
-    Lib().engine.Set_Role(vanlpt::BusRole::Rd, pin, level);
+    vanlpt::Set_Role(vanlpt::BusRole::Rd, pin, level);
 }
 void Set_DUT_ADDR_Pin(int pin, int level) {
-    Lib().engine.Set_Role(vanlpt::BusRole::Addr, pin, level);
+    vanlpt::Set_Role(vanlpt::BusRole::Addr, pin, level);
 }
 void Set_DUT_CS_Pin(int pin, int level) {
-    Lib().engine.Set_Role(vanlpt::BusRole::Cs, pin, level);
+    vanlpt::Set_Role(vanlpt::BusRole::Cs, pin, level);
 }
 void Set_DUT_BUSY_Pin(int pin, int level) {
-    Lib().engine.Set_Role(vanlpt::BusRole::Busy, pin, level);
+    vanlpt::Set_Role(vanlpt::BusRole::Busy, pin, level);
 }
 // The busy wait always polls the level of RDY/~BUSY; there is no edge mode to switch from.
 void Set_DUT_BUSY_LevelSync(void) {}
 
 void Set_DUT_BUSY_Timeout(unsigned long polls) {
-    Lib().engine.Set_Busy_Timeout(polls);
+    Lib().bus.timeout = polls;
+    vanlpt::Configure_Bus();
 }
 unsigned long Get_DUT_BUSY_Timeout(void) {
-    return Lib().engine.Busy_Timeout();
+    return Lib().bus.timeout;
 }
 void Clear_DUT_BUSY_Highest_Count(void) {
-    Lib().engine.Clear_Highest_Count();
+    Active().Take_Highest_Count();
+    Lib().highest = 0;
 }
 unsigned long Get_DUT_BUSY_Highest_Count(void) {
-    return Lib().engine.Highest_Count();
+    vanlpt::Take_Highest(Active());
+    return Lib().highest;
 }
 
 int Try_DUT_Register_Write(unsigned char address, unsigned char data) {
     vanlpt::Library& L = Lib();
-    if (L.engine.Write(address, data)) return 1;
-    L.error = L.engine.Last_Error();
+    std::string error;
+    if (!Active().Write(address, data, &error)) {
+        L.error = error;
+        return 0;
+    }
+    if (L.batch_depth > 0) return 1;
+    // Outside a batch the write's own result is the answer.
+    const vanlpt::Deferred held = Active().Flush();
+    if (held.failed == 0) return 1;
+    L.error = held.last_error;
     return 0;
 }
 
 int Try_DUT_Register_Read(unsigned char address, unsigned char* data) {
     vanlpt::Library& L = Lib();
-    if (L.engine.Read(address, data)) return 1;
-    L.error = L.engine.Last_Error();
+    if (L.batch_depth > 0) {
+        // A value read after a write that failed would pass for one read after it succeeded.
+        const vanlpt::Deferred held = Active().Flush();
+        vanlpt::Note_Deferred(held);
+        if (held.failed > 0) {
+            L.error = "not read, as a write before it failed: " + held.last_error;
+            return 0;
+        }
+    }
+    std::string error;
+    if (Active().Read(address, data, &error)) return 1;
+    L.error = error;
     return 0;
+}
+
+void Vanlpt_Begin_Batch(void) {
+    vanlpt::Library& L = Lib();
+    if (L.batch_depth++ == 0) L.deferred = {};
+}
+
+unsigned long Vanlpt_End_Batch(void) {
+    vanlpt::Library& L = Lib();
+    if (L.batch_depth == 0) return 0;
+    vanlpt::Note_Deferred(Active().Flush());
+    if (--L.batch_depth > 0) return 0;
+    const vanlpt::Deferred done = L.deferred;
+    L.deferred = {};
+    if (done.failed > 0) L.error = done.last_error;
+    return done.failed;
+}
+
+unsigned long Vanlpt_Foreign_Changes(void) {
+    vanlpt::Library& L = Lib();
+    return L.active ? L.active->Foreign_Changes() : 0;
+}
+
+int Vanlpt_Hold_Board(void) {
+    const std::string problem = Active().Hold();
+    if (problem.empty()) return 1;
+    Lib().error = problem;
+    return 0;
+}
+
+void Vanlpt_Release_Board(void) {
+    Active().Release();
+}
+
+const char* Vanlpt_Server_Folder(void) {
+    static std::string text;
+    text = vanlpt::Default_Server_Folder();
+    return text.c_str();
 }
 
 const char* Vanlpt_Last_Error(void) {
@@ -560,17 +566,8 @@ int Vanlpt_Map_Port(int n, const char* target) {
 
 int Vanlpt_Crosspoint_Routing(unsigned char enabled[16], unsigned char input[16],
                               unsigned char gain[16]) {
-    vanlpt::Library& L = Lib();
-    if (L.selected == 0) return 0;
-    const vanlpt::Slot& slot = L.slots[L.selected - 1];
-    if (slot.custom || !slot.board || L.lines.Port() != slot.sim_raw.get()) return 0;
-    for (int o = 0; o < board::kCrosspointOutputs; ++o) {
-        const board::CrosspointRoute r = slot.board->Crosspoint().Route(o);
-        enabled[o] = r.enabled ? 1 : 0;
-        input[o] = static_cast<unsigned char>(r.input);
-        gain[o] = static_cast<unsigned char>(r.gain);
-    }
-    return 1;
+    vanlpt::SimulatedExtras* extras = Lib().active ? Lib().active->Extras() : nullptr;
+    return extras && extras->Routing(enabled, input, gain) ? 1 : 0;
 }
 
 const char* Vanlpt_Doctor_Report(int real_port_wanted, int* problems, int* unusable) {
@@ -597,10 +594,12 @@ int Vanlpt_Shutdown(void) {
     vanlpt::Library& L = Lib();
     vanlpt::Deselect();
     Vanlpt_Clear_Simulated_Faults();
-    vanlpt::Save_State_Files();
     std::string lost;
-    for (const vanlpt::Slot& slot : L.slots)
-        if (!slot.save_error.empty()) lost += (lost.empty() ? "" : "\n") + slot.save_error;
+    for (vanlpt::Slot& slot : L.slots) {
+        if (!slot.backend) continue;
+        const std::string error = slot.backend->Shutdown();
+        if (!error.empty()) lost += (lost.empty() ? "" : "\n") + error;
+    }
     if (lost.empty()) return 1;
     L.error = lost;
     return 0;
@@ -620,8 +619,8 @@ int Vanlpt_Port_Input_Error(int n) {
     if (n < 1 || n > vanlpt::kPortCount) return 0;
     vanlpt::Ensure_Mapping();
     const vanlpt::Slot& slot = L.slots[n - 1];
-    if (!slot.input_error || slot.custom) return 0;
-    L.error = vanlpt::Lpt(n) + ": " + slot.unusable;
+    if (slot.custom || !vanlpt::Of(slot).Input_Error()) return 0;
+    L.error = vanlpt::Lpt(n) + ": " + vanlpt::Of(slot).Unusable();
     return 1;
 }
 
@@ -637,47 +636,55 @@ const char* Vanlpt_Port_Description(int n) {
     return text.c_str();
 }
 
+const char* Vanlpt_Port_Name(int n) {
+    static std::string text;
+    if (n < 1 || n > vanlpt::kPortCount) return "";
+    vanlpt::Ensure_Mapping();
+    text = vanlpt::Of(Lib().slots[n - 1]).Name();
+    return text.c_str();
+}
+
 constexpr const char* kVideoOutput = "a video output the library can show";
 constexpr const char* kFaults = "faults to switch";
 
 int Vanlpt_Channel_Frame(int channel, unsigned frame_number, uint32_t* pixels, int* changed) {
-    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kVideoOutput);
-    if (model == nullptr) return 0;
-    return vanlpt::Extra_Result(
-        vanlpt::Fetch_Channel_Frame(*model, channel, frame_number, pixels, changed));
+    vanlpt::SimulatedExtras* extras = vanlpt::Simulated_LPT1(kVideoOutput);
+    if (extras == nullptr) return 0;
+    return vanlpt::Extra_Result(extras->Channel_Frame(channel, frame_number, pixels, changed));
 }
 
 int Vanlpt_Set_Video_Source(int channel, int source, const uint32_t* picture, int width,
                             int height) {
-    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kVideoOutput);
-    if (model == nullptr) return 0;
-    return vanlpt::Extra_Result(
-        vanlpt::Set_Video_Source(*model, channel, source, picture, width, height));
+    vanlpt::SimulatedExtras* extras = vanlpt::Simulated_LPT1(kVideoOutput);
+    if (extras == nullptr) return 0;
+    return vanlpt::Extra_Result(extras->Set_Video_Source(channel, source, picture, width, height));
 }
 
 int Vanlpt_Video_Source(int channel) {
-    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kVideoOutput);
-    if (model == nullptr) return -1;
-    const int source = vanlpt::Video_Source_Of(*model, channel);
-    if (source < 0) Lib().error = "there is no channel " + std::to_string(channel);
+    vanlpt::SimulatedExtras* extras = vanlpt::Simulated_LPT1(kVideoOutput);
+    if (extras == nullptr) return -1;
+    std::string error;
+    const int source = extras->Video_Source(channel, &error);
+    if (source < 0) Lib().error = error;
     return source;
 }
 
 int Vanlpt_Set_Simulated_Fault(int fault, unsigned value) {
-    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kFaults);
-    if (model == nullptr) return 0;
-    return vanlpt::Extra_Result(vanlpt::Set_Simulated_Fault(*model, fault, value));
+    vanlpt::SimulatedExtras* extras = vanlpt::Simulated_LPT1(kFaults);
+    if (extras == nullptr) return 0;
+    return vanlpt::Extra_Result(extras->Set_Fault(fault, value));
 }
 
 int Vanlpt_Simulated_Fault(int fault, unsigned* value) {
-    board::SimulatedBoard* model = vanlpt::Simulated_LPT1(kFaults);
-    if (model == nullptr) return 0;
-    return vanlpt::Extra_Result(vanlpt::Get_Simulated_Fault(*model, fault, value));
+    vanlpt::SimulatedExtras* extras = vanlpt::Simulated_LPT1(kFaults);
+    if (extras == nullptr) return 0;
+    return vanlpt::Extra_Result(extras->Fault_Value(fault, value));
 }
 
 void Vanlpt_Clear_Simulated_Faults(void) {
     for (vanlpt::Slot& slot : Lib().slots)
-        if (slot.board) slot.board->Clear_Faults();
+        if (slot.backend)
+            if (vanlpt::SimulatedExtras* extras = slot.backend->Extras()) extras->Clear_Faults();
 }
 
 }  // extern "C"

@@ -5,7 +5,8 @@
 // Targets: sim, sim:FILE (the simulated board kept in a state file between runs; a suffix
 // ?wait=SECONDS waits that long for another process to let go of it), unplugged (simulated port, no
 // board on the cable), none, a device path starting with '/', io:ADDRESS (direct I/O, e.g.
-// io:0x378). See docs/port-backends.md.
+// io:0x378), unix:PATH, tcp:HOST:PORT, server, server:NAME (a board served by osdex serve).
+// See docs/port-backends.md.
 #pragma once
 
 #include <array>
@@ -21,11 +22,12 @@ inline constexpr int kPortCount = 3;
 // The longest wait for a board kept in a file that another process uses: an hour.
 inline constexpr unsigned kMaxLockWaitMs = 3600 * 1000;
 
-enum class TargetKind { None, Simulated, Unplugged, Ppdev, DirectIo };
+enum class TargetKind { None, Simulated, Unplugged, Ppdev, DirectIo, Remote };
 
 struct PortTarget {
     TargetKind kind = TargetKind::None;
-    std::string device;     // Ppdev: the device; Simulated: the state file, if any
+    // Ppdev: the device; Simulated: the state file, if any; Remote: where the server is
+    std::string device;
     int lock_wait_ms = -1;  // Simulated with a state file: its ?wait=; -1 when not given
     unsigned base = 0;      // DirectIo
     // The real port is only the default choice: when it cannot be used, the simulated

@@ -115,6 +115,46 @@ void Vanlpt_Set_Program_Name(const char* name);
 // (ppdev)", "LPT2: none"; "" for n outside 1..3. Valid until the next call.
 const char* Vanlpt_Port_Description(int n);
 
+// Extra: a short name of what stands behind LPTn, fit for a file name: "sim", "bench" for
+// sim:bench.osdex, "parport0", "io-0x378", "none"; "" for n outside 1..3. Valid until the
+// next call.
+const char* Vanlpt_Port_Name(int n);
+
+// Extra: a batch of register writes. Between Begin and End, Try_DUT_Register_Write may
+// accept a write before it has reached the chip (a board served by another process sends
+// writes without waiting for each answer) and then returns nonzero. Vanlpt_End_Batch sends
+// what is held back and returns how many accepted writes failed, with Vanlpt_Last_Error()
+// naming the first. A read inside the batch first sends the writes before it; when one of
+// them failed, the read is not sent and fails with that write's reason. Ports of this
+// machine run every write at once, so End returns 0 for them. Batches nest.
+void Vanlpt_Begin_Batch(void);
+unsigned long Vanlpt_End_Batch(void);
+
+// Extra: how many changes other programs made to the selected board since it was selected,
+// a count that only grows (0 for a board this process alone uses). A register cache that
+// sees the count move must forget what it knows: another program may have written any
+// register.
+unsigned long Vanlpt_Foreign_Changes(void);
+
+// ---- Extras of a board served by another process (osdex serve; targets unix:PATH,
+// tcp:HOST:PORT, server, server:NAME) ----
+
+// The protocol the board server speaks, and its longest request line in bytes.
+#define VANLPT_BOARD_PROTOCOL 1
+#define VANLPT_BOARD_LINE_MAX 4096
+
+// Extra: keeps the selected board for this process alone until Vanlpt_Release_Board, the
+// port is deselected or the process ends: no other program's transaction comes between.
+// Waits for the board like any transaction. Nonzero when held (a board this process alone
+// uses needs nothing); 0 with Vanlpt_Last_Error() saying who holds it.
+int Vanlpt_Hold_Board(void);
+void Vanlpt_Release_Board(void);
+
+// Extra: the folder in which board servers put their sockets unless told otherwise:
+// $XDG_RUNTIME_DIR/osdex, else /tmp/osdex-UID. The target server:NAME is NAME.sock there.
+// Valid until the next call.
+const char* Vanlpt_Server_Folder(void);
+
 // ---- Extras of the simulated board behind LPT1: its video output and its faults ----
 // They reach that board whether or not LPT1 is selected, and fail (0, with the reason in
 // Vanlpt_Last_Error()) when LPT1 is no usable simulated board: a real port, none, a
