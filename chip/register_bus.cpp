@@ -260,13 +260,14 @@ bool Send_Verified_Write(std::uint8_t address, std::uint8_t data) {
 }  // namespace
 
 void Init_DUT_Bus() {
-    Set_DUT_BUSY_Pin(15, 0);
+    const BoardBusWiring& w = Board_Bus_Wiring;
+    Set_DUT_BUSY_Pin(w.busy.pin, w.busy.level);
     Set_DUT_BUSY_LevelSync();
-    Set_DUT_WR_Pin(1, 0);
-    Set_DUT_RD_Pin(16, 0);
-    Set_DUT_ADDR_Pin(14, 1);
-    Set_DUT_CS_Pin(17, 1);
-    Set_DUT_BUSY_Timeout(10000);
+    Set_DUT_WR_Pin(w.wr.pin, w.wr.level);
+    Set_DUT_RD_Pin(w.rd.pin, w.rd.level);
+    Set_DUT_ADDR_Pin(w.addr.pin, w.addr.level);
+    Set_DUT_CS_Pin(w.cs.pin, w.cs.level);
+    Set_DUT_BUSY_Timeout(w.busy_timeout);
     Clear_DUT_BUSY_Highest_Count();
 
     std::memset(Register_Cache.Cache_Value, 0, sizeof Register_Cache.Cache_Value);

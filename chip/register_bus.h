@@ -59,6 +59,18 @@ extern const char* const Register_Names[16];
 extern Line_File* Batch_File;
 inline constexpr const char* Batch_File_Name = "regtest.bat";
 
+// The evaluation board's wiring of the chip bus: the pin and active level of each role, and
+// the busy time-out in polls. Init_DUT_Bus sets it; a board server starts each client on it.
+struct BusPin {
+    int pin;
+    int level;
+};
+struct BoardBusWiring {
+    BusPin wr, rd, addr, cs, busy;
+    unsigned long busy_timeout;
+};
+inline constexpr BoardBusWiring Board_Bus_Wiring{{1, 0}, {16, 0}, {14, 1}, {17, 1}, {15, 0}, 10000};
+
 // Assigns the chip-bus pins, sets the busy time-out to 10000, clears the highest busy count
 // and returns the cache to all-invalid.
 void Init_DUT_Bus();

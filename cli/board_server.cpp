@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <utility>
 
 #include "chip/register_batch.h"
@@ -85,6 +86,14 @@ std::string Clean_Name(std::string_view text) {
     return name.empty() ? "unknown" : name;
 }
 
+// What a local peer's process is called (its comm name), for "who holds the board".
+std::string Program_Of(long pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return Clean_Name(name);
+}
+
 }  // namespace
 
 struct BoardServer::Request {
@@ -103,6 +112,7 @@ int BoardServer::Add_Client(const PeerIdentity& peer) {
     c.pid = peer.pid;
     c.user = peer.user;
     c.peer_known = peer.pid >= 0;
+    if (c.peer_known) c.program = Program_Of(peer.pid);
     c.changes_at_start = changes_;
     c.out = "osdex-board " + std::to_string(VANLPT_BOARD_PROTOCOL) +
             " idle=" + std::to_string(idle_ms_) + (extras_ ? " extras " : " noextras ") + served_ +

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "chip/register_bus.h"
+
 // Who is at the other end, as the socket tells it (pid and user of a Unix socket's peer;
 // -1 and "" when not known).
 struct PeerIdentity {
@@ -51,9 +53,14 @@ public:
     std::string Holder_Text() const;
 
 private:
+    static constexpr std::pair<int, int> Role(BusPin p) { return {p.pin, p.level}; }
     struct Bus {
-        std::array<std::pair<int, int>, 5> roles{};  // wr, rd, addr, cs, busy: pin, level
-        unsigned long timeout = 10000;
+        // wr, rd, addr, cs, busy: pin, level. A client that sets none gets the board's
+        // own wiring, so that a person can type register requests at once.
+        std::array<std::pair<int, int>, 5> roles{
+            Role(Board_Bus_Wiring.wr), Role(Board_Bus_Wiring.rd), Role(Board_Bus_Wiring.addr),
+            Role(Board_Bus_Wiring.cs), Role(Board_Bus_Wiring.busy)};
+        unsigned long timeout = Board_Bus_Wiring.busy_timeout;
         unsigned mask = 0x20;
         bool operator==(const Bus&) const = default;
     };
