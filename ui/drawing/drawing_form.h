@@ -122,6 +122,20 @@ public:
     // Wires the quad rows' buttons and fields to their actions.
     void Connect_Quad_Rows();
 
+    // While a Get shows what the chip holds, the change actions of the controls it sets send
+    // nothing: a read never writes, and the fields it has not reached yet are not sent either.
+    bool Showing_Chip_Values() const { return chip_reads_ > 0; }
+    class ChipRead {
+    public:
+        explicit ChipRead(TDrawingForm& form) : form_(form) { ++form_.chip_reads_; }
+        ~ChipRead() { --form_.chip_reads_; }
+        ChipRead(const ChipRead&) = delete;
+        ChipRead& operator=(const ChipRead&) = delete;
+
+    private:
+        TDrawingForm& form_;
+    };
+
 protected:
     // A new cool-bar band; new_row starts a row of bands below the earlier ones.
     QToolBar* Add_Band(const QString& name, const QString& hint, bool new_row);
@@ -138,4 +152,5 @@ protected:
 
 private:
     std::vector<std::pair<QToolButton*, int>> tool_buttons_;
+    int chip_reads_ = 0;
 };
