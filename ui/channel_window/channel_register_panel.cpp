@@ -18,6 +18,7 @@
 #include "chip/register_map.h"
 #include "ui/channel_window/channel_window.h"
 #include "ui/drawing/register_values.h"
+#include "ui/widgets/picture_view.h"
 
 namespace {
 
@@ -264,11 +265,11 @@ void TOsdexFormCH0::SharedRangeAction() {
     QPalette band = PanelSHRSRC->palette();
     if (e < b) {
         // Placed from SHREND down to SHRBEG so that the user sees which lines are meant.
-        PanelSHRSRC->setGeometry(0, e, Shared_Band_Width, b - e);
+        Image1->Place_Over(PanelSHRSRC, QRect(0, e, Shared_Band_Width, b - e));
         band.setColor(QPalette::Window, QColor::fromRgb(To_QRgb(Reversed_Range_Color)));
         PanelSHRSRC->setText("WARNING: SHREND < SHRBEG!");
     } else {
-        PanelSHRSRC->setGeometry(0, b, Shared_Band_Width, e - b);
+        Image1->Place_Over(PanelSHRSRC, QRect(0, b, Shared_Band_Width, e - b));
         band.setColor(QPalette::Window, palette().color(QPalette::Active, QPalette::Highlight));
         PanelSHRSRC->setText(Shared_Source_Caption());
     }
@@ -295,8 +296,10 @@ void TOsdexFormCH0::btnGetAllRegsClick() {
 
 void TOsdexFormCH0::PanelSHRSRCMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
                                          int y) {
-    PressX = PanelSHRSRC->x() + x;
-    PressY = PanelSHRSRC->y() + y;
+    // In picture pixels, at any zoom.
+    const QPoint at = Image1->Scale().Picture_Point(QPointF(PanelSHRSRC->pos() + QPoint(x, y)));
+    PressX = at.x();
+    PressY = at.y();
     PressButton = button;
     PressShift = shift;
 }

@@ -57,7 +57,7 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     band_font.setBold(true);
     band_font.setPixelSize(24);
     PanelSHRSRC->setFont(band_font);
-    PanelSHRSRC->setGeometry(0, 0, 708, 41);
+    Image1->Place_Over(PanelSHRSRC, QRect(0, 0, 708, 41));
     PanelSHRSRC->hide();
 
     Timer1 = new QTimer(this);

@@ -14,6 +14,7 @@
 #include "ui/widgets/tool_buttons.h"
 
 class PictureView;
+class PictureZoom;
 class QpLevelPicker;
 class QPushButton;
 class QScrollArea;
@@ -48,6 +49,8 @@ public:
     // The window's mirror of display memory and the widget that shows it.
     Canvas Picture;
     PictureView* Image1 = nullptr;
+    // Its zoom: the steps, Fit, the quad grid, their keys and the zoom list on ToolBarLuma.
+    PictureZoom* Zoom = nullptr;
 
     // Panes: register pane (left, hidden at start), splitter, picture pane.
     QScrollArea* ScrollBoxRegs = nullptr;

@@ -65,6 +65,7 @@ TOsdexForm::TOsdexForm(QWidget* parent) : TDrawingForm(parent) {
     group_layout->setContentsMargins(2, 2, 2, 2);
     group_layout->addWidget(Build_Panes(279, QSize(249, 265)));
     Build_Register_Panel();
+    Add_Zoom_Items();
 
     Splitter2 = new QSplitter(Qt::Vertical);
     Splitter2->setObjectName("Splitter2");

@@ -189,6 +189,7 @@ private:
     void Build_Image_Menu();
     void Build_Diagnostic_Menu();
     void Build_View_Menu();
+    void Add_Zoom_Items();  // the picture's zoom at the end of the View menu
     void Build_Help_Menu();
     void Build_Register_Panel();
     QWidget* Build_Diagnostics_Panel();

@@ -23,6 +23,7 @@
 #include "chip/register_table.h"
 #include "ui/main_window/main_window.h"
 #include "ui/widgets/icons.h"
+#include "ui/widgets/picture_zoom.h"
 #include "ui/widgets/register_row.h"
 
 void TOsdexForm::Build_Tool_Bars() {
@@ -160,6 +161,13 @@ void TOsdexForm::Build_View_Menu() {
     menuViewParallelPort = Add_Item(menuView, "menuViewParallelPort", "&Parallel Port");
     menuViewXelorCrosspoint = Add_Item(menuView, "menuViewXelorCrosspoint", "Xelor &Crosspoint");
     menuViewMonitor = Add_Item(menuView, "menuViewMonitor", "Video &Monitor");
+}
+
+void TOsdexForm::Add_Zoom_Items() {
+    menuView->addSeparator();
+    for (QAction* item :
+         {Zoom->ZoomIn, Zoom->ZoomOut, Zoom->ActualSize, Zoom->FitToWindow, Zoom->QuadGrid})
+        menuView->addAction(item);
 }
 
 void TOsdexForm::Build_Help_Menu() {
