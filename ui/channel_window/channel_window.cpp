@@ -27,6 +27,7 @@
 #include "ui/widgets/register_row.h"
 #include "ui/widgets/tool_buttons.h"
 #include "ui/widgets/window_navigation.h"
+#include "ui/widgets/window_places.h"
 
 namespace {
 constexpr int Regs_Width = 273;
@@ -63,6 +64,8 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
+    // Closed and shown again, the window comes back where the user left it.
+    Keep_Place_Between_Shows(*this);
 
     Connect_View_Buttons();
     Connect_Memory_Ops();

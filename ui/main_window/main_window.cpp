@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdlib>
 
 #include "chip/luma.h"
@@ -38,6 +39,7 @@
 #include "ui/monitor/monitor_window.h"
 #include "ui/widgets/tool_buttons.h"
 #include "ui/widgets/window_navigation.h"
+#include "ui/widgets/window_places.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
@@ -148,6 +150,8 @@ void TOsdexForm::Create_Channel_Windows() {
     for (int n = 0; n < 8; ++n) {
         if (OsdexFormCH[n]) continue;
         TOsdexFormCH0* window = Create_Channel_Window(n);
+        // Beside this window rather than over it, where the screen has room.
+        if (n == 0) Place_Beside(*window, *this);
         window->setVisible(n == 0);
     }
 }
@@ -201,8 +205,19 @@ void TOsdexForm::menuViewParallelPortClick() {
 
 void TOsdexForm::ToolButtonAdvancedFeaturesClick() {
     const bool down = ToolButtonAdvancedFeatures->isChecked();
+    const int picture_height = ScrollBoxImage->height();
     ScrollBoxRegs->setVisible(down);
     Panel1->setVisible(down);
+    if (down && isVisible()) Grow_For_Low_Level_Panels(picture_height);
+}
+
+void TOsdexForm::Grow_For_Low_Level_Panels(int picture_height) {
+    // Measured with the panels laid out.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const int picture_short = picture_height - ScrollBoxImage->height();
+    const int registers_short =
+        PanelRegs->height() + 2 * ScrollBoxRegs->frameWidth() - ScrollBoxRegs->height();
+    Grow_Within_Screen(*this, std::max(picture_short, registers_short));
 }
 
 void TOsdexForm::btnGetLOSALLClick() {

@@ -107,6 +107,8 @@ public:
     void menuViewParallelPortClick();
     void ToolButtonParallelPortClick() { menuViewParallelPortClick(); }
     void ToolButtonAdvancedFeaturesClick();
+    // The window grows so that the picture keeps its rows and every register row shows.
+    void Grow_For_Low_Level_Panels(int picture_height);
 
     // Register panel and Help menu actions of the frame.
     void btnGetLOSALLClick();

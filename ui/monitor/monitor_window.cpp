@@ -20,6 +20,7 @@
 #include "ui/monitor/monitor_screen.h"
 #include "ui/widgets/picture_zoom.h"
 #include "ui/widgets/window_navigation.h"
+#include "ui/widgets/window_places.h"
 #include "ui/widgets/zoomed_image.h"
 #include "vanlpt/vanlpt.h"
 
@@ -108,10 +109,20 @@ TMonitorForm::TMonitorForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     screens->addLayout(grid);
     screens->addWidget(Build_Enlarged_View(), 1);
 
-    auto* layout = new QVBoxLayout(this);
+    // Everything scrolls, so that the window fits a small screen with its switches in reach.
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
     layout->addWidget(LabelSimulatedOnly);
     layout->addLayout(screens, 1);
     layout->addWidget(Build_Faults_Panel());
+    ScrollMonitor = new QScrollArea;
+    ScrollMonitor->setObjectName("ScrollMonitor");
+    ScrollMonitor->setFrameShape(QFrame::NoFrame);
+    ScrollMonitor->setWidgetResizable(true);
+    ScrollMonitor->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(ScrollMonitor);
 
     FrameTimer = new QTimer(this);
     FrameTimer->setObjectName("FrameTimer");
@@ -350,7 +361,10 @@ void TMonitorForm::Read_Flips_Toggled() {
 }
 
 void Show_Monitor_Window() {
-    if (!MonitorForm) MonitorForm = new TMonitorForm();
+    if (!MonitorForm) {
+        MonitorForm = new TMonitorForm();
+        Fit_Within_Screen(*MonitorForm);
+    }
     Restore_And_Show(MonitorForm);
 }
 

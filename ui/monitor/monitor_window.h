@@ -50,6 +50,7 @@ public:
     ZoomedImage* ScreenEnlarged = nullptr;
     PictureZoom* Zoom = nullptr;  // of the enlarged view
     QTimer* FrameTimer = nullptr;
+    QScrollArea* ScrollMonitor = nullptr;  // all of the above, scrolled on a small screen
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -56,6 +56,7 @@ PictureZoom::PictureZoom(ZoomedImage* view, QScrollArea* area, QWidget* window)
 
     view_->installEventFilter(this);
     area_->viewport()->installEventFilter(this);
+    Apply(QPoint());  // 1x in whole device pixels of the screen's scale
     Show_Zoom();
 }
 
