@@ -41,6 +41,8 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     Build_Commands_Tool_Bar();
     Build_Drawing_Tool_Bar();
     Build_Luma_Tool_Bar();
+    // Channel keys bring up the channel windows, as ToolButtonView0..7 do.
+    Add_Drawing_Keys(ToolButtonView);
     Widen_For_Tool_Bars(*this);
     setCentralWidget(Build_Panes(Regs_Width, QSize(245, 368)));
     Splitter1->setStyleSheet("QSplitter::handle { background: palette(highlight); }");

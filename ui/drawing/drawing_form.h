@@ -150,6 +150,9 @@ protected:
     // The register pane (ScrollBoxRegs with PanelRegs) and the picture pane side by side.
     QWidget* Build_Panes(int regs_width, const QSize& panel_size);
     void Build_Quad_Rows(int qp_top, int horiz_top, int line_top);
+    // Keys for the tools, the levels and the channels (drawing_keys.h); channel key n clicks
+    // channel_buttons[n].
+    void Add_Drawing_Keys(const std::array<QToolButton*, 8>& channel_buttons);
     // Fills the whole picture with Transparent_Color.
     void Clear_Picture();
 

@@ -56,6 +56,8 @@ TOsdexForm::TOsdexForm(QWidget* parent) : TDrawingForm(parent) {
     setWindowTitle("Osdex On-Screen Display: Multi-Channel Write");
     Build_Menus();
     Build_Tool_Bars();
+    // Channel keys choose the channels to write, as ToolButtonWrite0..7 do.
+    Add_Drawing_Keys(ToolButtonWrite);
     // The form's client area of 574 x 453 lies below the menu bar.
     move(194, 108);
     resize(574, 453 + menuBar()->sizeHint().height());
