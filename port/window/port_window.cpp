@@ -180,6 +180,8 @@ void TLptConForm::Refresh_Pins() {
     }
     const bool drive = !Data_Pins_Float(control, Get_Data_Enable_Mask());
     for (int pin = 2; pin <= 9; ++pin) pin_boxes_[pin]->setEnabled(drive);
+    // Register traffic drives the data pins again; the box shows what they do now.
+    Set_Silently(cbDisablePins2to9, !drive);
 }
 
 void TLptConForm::Refresh_SPI() {

@@ -4,6 +4,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <functional>
+#include <set>
 
 #include "canvas_fixture.h"
 #include "chip/channel_pictures.h"
@@ -193,4 +194,31 @@ TEST_F(ChannelToolsTest, CrosshairPicksTheLevelAndFollowsWithThePosition) {
     // With automatic updates the position registers follow the crosshair.
     EXPECT_EQ(Chip().Register(Bank | Reg::QPHORIZ), 12);
     EXPECT_EQ(Chip().Register(Bank | Reg::QPLINEL), 43);
+}
+
+// The chip takes sixteen levels: text reaches it in the font's colour and the box's, with no
+// anti-aliased edge of stray levels in between, and the picture shows what the chip gets.
+TEST_F(ChannelToolsTest, TextReachesTheChipInTheFontsAndTheBoxsLevelsOnly) {
+    CGForm->FontDialog1.Font.Name = "DejaVu Sans";
+    CGForm->FontDialog1.Font.Height = -40;
+    CGForm->Set_Text("Osdex 8%");
+    CGForm->Set_Border_Size(3);
+    form()->ToolButtonText->click();
+    Answer_Text_Dialog(true);
+    Click(form(), {100, 100});
+
+    std::set<unsigned> chip_levels;
+    std::set<int> picture_levels;
+    for (int y = 90; y < 160; ++y) {
+        for (int x = 90; x < 360; ++x) {
+            chip_levels.insert(Chip().Pixel(Channel, y, x));
+            picture_levels.insert(Color_To_OSD(form()->Picture.Pixel(x, y)));
+        }
+    }
+    // Around the box, the black box, and the text's one level.
+    const unsigned text = Color_To_OSD(CGForm->Chosen_Font().Color);
+    ASSERT_GT(text, 1u);
+    EXPECT_EQ(chip_levels, (std::set<unsigned>{0, 1, text}));
+    EXPECT_EQ(picture_levels, (std::set<int>{0, 1, int(text)}));
+    EXPECT_EQ(Mismatches(form()->Picture, Channel), 0);
 }

@@ -32,9 +32,9 @@ protected:
     }
 
     TMonitorForm* Open_From_View_Menu() {
-        QAction* last = OsdexForm->menuView->actions().last();
-        EXPECT_EQ(last->text(), "Video &Monitor");
-        last->trigger();
+        QAction* item = OsdexForm->menuViewMonitor;
+        EXPECT_EQ(item->text(), "Video &Monitor");
+        item->trigger();
         QApplication::processEvents();
         if (MonitorForm) Refresh_All();
         return MonitorForm;

@@ -55,23 +55,69 @@ TEST_F(ChannelPanelTest, PostponedUpdatesWriteNothingUntilSet) {
     EXPECT_EQ(Reg_Of(form, Reg::STATUS), Status_HINC | Status_ASYNC);
 }
 
-TEST_F(ChannelPanelTest, GetOfTheValueShownWritesNothing) {
+TEST_F(ChannelPanelTest, GetsShowTheChipAndWriteNothing) {
     TOsdexFormCH0* form = Channel_Window(1);
     // A fresh chip holds what the panel shows at start.
-    std::uint64_t before = Writes();
+    const std::uint64_t before = Writes();
     Click(form->btnGetAllRegs);
     EXPECT_EQ(Writes(), before);
     EXPECT_GT(Chip().Counters().register_reads, 0u);
 
-    // A different value is shown and, through the change action, written back once.
+    // A different value is shown; its change action sends nothing back.
     Chip().Set_Register(form->Register_Address(Reg::HOFFSET), 140);
+    Chip().Set_Register(form->Register_Address(Reg::STATUS), Status_HINC | Status_BLANK);
     Click(form->btnGetHOFFSET);
+    Click(form->btnGetSTATUS);
     EXPECT_EQ(form->UpDownHOFFSET->value(), 140);
-    EXPECT_EQ(Writes(), before + 1);
-    before = Writes();
-    Click(form->btnGetHOFFSET);
-    Click(form->btnGetAllRegs);
+    EXPECT_TRUE(form->cbHINC->isChecked());
+    EXPECT_TRUE(form->cbBLANK->isChecked());
     EXPECT_EQ(Writes(), before);
+    // The user's own change still writes at once.
+    Type(form->UpDownHOFFSET, "141");
+    EXPECT_EQ(Reg_Of(form, Reg::HOFFSET), 141);
+}
+
+// Channel 2 sharing lines 300..350 of channel 0, as the test pattern leaves it: reading all
+// registers changes none of them (the sharing source's click action once wrote the range the
+// panel had not read yet) and shows what the chip holds.
+TEST_F(ChannelPanelTest, ReadAllRegistersLeavesTheChipAsItWas) {
+    TOsdexFormCH0* form = Channel_Window(2);
+    const auto set = [&](std::uint8_t offset, std::uint8_t value) {
+        Chip().Set_Register(form->Register_Address(offset), value);
+    };
+    set(Reg::QPH, 0x12);
+    set(Reg::QPL, 0x34);
+    set(Reg::QPHORIZ, 17);
+    set(Reg::QPLINEH, 1);
+    set(Reg::QPLINEL, 2);
+    set(Reg::STATUS, Status_VINC);
+    set(Reg::HOFFSET, 120);
+    set(Reg::VOFFSET, 130);
+    set(Reg::SHRSRC, 1);
+    set(Reg::SHRBEGH, Line_High(300));
+    set(Reg::SHRBEGL, Line_Low(300));
+    set(Reg::SHRENDH, Line_High(350));
+    set(Reg::SHRENDL, Line_Low(350));
+    std::array<std::uint8_t, 16> chip_before{};
+    for (std::uint8_t k = 0; k < 16; ++k) chip_before[k] = Reg_Of(form, k);
+    const std::uint64_t writes_before = Writes();
+
+    Click(form->btnGetAllRegs);
+
+    EXPECT_EQ(Writes(), writes_before);
+    for (std::uint8_t k = 0; k < 16; ++k) EXPECT_EQ(Reg_Of(form, k), chip_before[k]) << int(k);
+    EXPECT_EQ(Selected(form), (std::array<int, 4>{1, 2, 3, 4}));
+    EXPECT_EQ(form->UpDownQPHORIZ->value(), 17);
+    EXPECT_EQ(form->UpDownQPLINE->value(), 258);
+    EXPECT_TRUE(form->cbVINC->isChecked());
+    EXPECT_EQ(form->UpDownHOFFSET->value(), 120);
+    EXPECT_EQ(form->UpDownVOFFSET->value(), 130);
+    EXPECT_EQ(form->ListBoxSHRSRC->currentRow(), 1);
+    EXPECT_EQ(form->UpDownSHRBEG->value(), 300);
+    EXPECT_EQ(form->UpDownSHREND->value(), 350);
+    // The band shows the range read.
+    EXPECT_TRUE(form->PanelSHRSRC->isVisibleTo(form));
+    EXPECT_EQ(form->PanelSHRSRC->text(), "SHARED SOURCE: Channel 0/1");
 }
 
 TEST_F(ChannelPanelTest, SharedSourceDependsOnChannelParity) {
@@ -107,8 +153,8 @@ TEST_F(ChannelPanelTest, SharedSourceReadShowsTheHighestPair) {
     EXPECT_EQ(form->ListBoxSHRSRC->currentRow(), 4);
     EXPECT_TRUE(form->PanelSHRSRC->isVisible());
     EXPECT_EQ(form->PanelSHRSRC->text(), "SHARED SOURCE: Channel 6/7");
-    // The list's click action writes this channel's own bit of the pair back.
-    EXPECT_EQ(Reg_Of(form, Reg::SHRSRC), 64);
+    // A read leaves the chip's bits as they are.
+    EXPECT_EQ(Reg_Of(form, Reg::SHRSRC), 0x41);
 
     Chip().Set_Register(Reg::SHRSRC, 0x30);
     Click(form->btnGetSHRSRC);

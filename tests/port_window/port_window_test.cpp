@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "port/pin_map.h"
+#include "port/port_ops.h"
 #include "port/spi.h"
 #include "port_window_fixture.h"
 #include "shell/services.h"
@@ -114,6 +115,31 @@ TEST_F(PortWindowTest, PinsRefreshShowsLevelsAndNeverDrivesAPin) {
     Set_Control(0x04 | Get_Data_Enable_Mask());
     form->Timer1Timer();
     EXPECT_FALSE(form->CheckBox(5)->isEnabled());
+}
+
+// Traffic on the bus (a register access, the time stamps F10 starts) drives the data pins
+// again: the box says so at the next refresh instead of staying ticked.
+TEST_F(PortWindowTest, DisableBoxShowsWhetherTheDataPinsDriveAtEachRefresh) {
+    Show_Page(form->TabSheetPins);
+    QTest::mouseClick(form->cbDisablePins2to9, Qt::LeftButton);
+    form->Timer1Timer();
+    EXPECT_TRUE(form->cbDisablePins2to9->isChecked());
+
+    DirectWritePrinterData(0x5A);  // as a register cycle does: the pins drive
+    counting->writes = 0;
+    form->Timer1Timer();
+    EXPECT_EQ(counting->writes, 0);
+    EXPECT_FALSE(form->cbDisablePins2to9->isChecked());
+    for (int pin = 2; pin <= 9; ++pin) EXPECT_TRUE(form->CheckBox(pin)->isEnabled()) << pin;
+
+    // Floated some other way, the box shows that too, and unticking it drives them again.
+    Disable_LPT_Data_Output();
+    form->Timer1Timer();
+    EXPECT_TRUE(form->cbDisablePins2to9->isChecked());
+    QTest::mouseClick(form->cbDisablePins2to9, Qt::LeftButton);
+    form->Timer1Timer();
+    EXPECT_FALSE(form->cbDisablePins2to9->isChecked());
+    EXPECT_TRUE(form->CheckBox(2)->isEnabled());
 }
 
 TEST_F(PortWindowTest, PinsRefreshWithNoPortSelectedLeavesTheLibraryAlone) {

@@ -1,10 +1,13 @@
 // Builds the program's windows on the simulated board, as the program does at start-up, and
 // saves a picture of each into the folder given as the only argument.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QPixmap>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QWidget>
 #include <iostream>
@@ -19,6 +22,7 @@
 #include "ui/main_window/main_window.h"
 #include "ui/monitor/monitor_window.h"
 #include "ui/text_dialog/text_dialog.h"
+#include "ui/widgets/picture_zoom.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
@@ -78,6 +82,16 @@ int main(int argc, char** argv) {
     for (int n = 0; n < 8; ++n) MonitorForm->Refresh_Frames();
     Save(MonitorForm, folder, "video_monitor");
     Vanlpt_Clear_Simulated_Faults();
+
+    // Channel window 0 at 4x with the quad grid, on its label of the test pattern (its
+    // register pane closed again).
+    OsdexFormCH0->ToolButtonAdvancedFeatures->click();
+    OsdexFormCH0->resize(760, 560);
+    OsdexFormCH0->Zoom->QuadGrid->setChecked(true);
+    OsdexFormCH0->Zoom->Set_Zoom(4);
+    OsdexFormCH0->ScrollBoxImage->horizontalScrollBar()->setValue(4 * 180);
+    OsdexFormCH0->ScrollBoxImage->verticalScrollBar()->setValue(4 * 205);
+    Save(OsdexFormCH0, folder, "zoom_grid");
 
     Destroy_All_Windows();
     Program_Services().dialogs = nullptr;

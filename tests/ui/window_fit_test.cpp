@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "chip/register_bus.h"
 #include "port/window/port_window.h"
 #include "ui/crosspoint/crosspoint_window.h"
 #include "ui/text_dialog/text_dialog.h"
@@ -104,6 +105,27 @@ TEST_F(WindowFitTest, StatisticsKeepOneLineEachAndShowAllElevenAtTheStartSize) {
     QApplication::processEvents();
     EXPECT_GT(memo->horizontalScrollBar()->maximum(), 0);
     EXPECT_TRUE(All_Tool_Buttons_Shown(OsdexForm));
+}
+
+TEST_F(WindowFitTest, StatisticsShowTheirWidestFiguresWhole) {
+    OsdexForm->Timer1->stop();
+    Click(OsdexForm->ToolButtonAdvancedFeatures);
+    num_reg_writes = num_write_verify_errors = 1000000000;
+    num_reg_reads = num_read_verify_errors = 2000000000;
+    num_busy_timeout_errors = max_busy_timeout_count = 1000000000;
+    verify_error_address = 0x8C;
+    verify_error_name = "reservedE";
+    verify_error_data = verify_error_readback = 0xAB;
+    OsdexForm->Timer1Timer();
+    QApplication::processEvents();
+    const QPlainTextEdit* memo = OsdexForm->MemoErrorStats;
+    ASSERT_TRUE(memo->toPlainText().contains("100.00 %"));
+    ASSERT_TRUE(memo->toPlainText().contains("max_busy_timeout_count: 1000000000"));
+    // Nothing to scroll to: every line whole in view.
+    EXPECT_EQ(memo->horizontalScrollBar()->maximum(), 0);
+    for (QTextBlock line = memo->document()->begin(); line.isValid(); line = line.next())
+        EXPECT_LE(memo->fontMetrics().horizontalAdvance(line.text()), memo->viewport()->width())
+            << line.text().toStdString();
 }
 
 }  // namespace

@@ -63,6 +63,10 @@ no_ghost_windows() {
     window_gone "$HIDDEN_CHANNELS"
 }
 
+main_is_active() {
+    [ "$(xdo getactivewindow)" = "$main" ]
+}
+
 main_and_channel0_shown() {
     window_visible "$MAIN" && window_visible "$CHANNEL0"
 }
@@ -115,6 +119,7 @@ test_pattern_and_erase() {
     screenshot "$work/3_test_pattern.png"
     check "F10 leaves channel windows 1..7 unmapped" no_ghost_windows
     check "F10 ends with the main window and channel window 0 shown" main_and_channel0_shown
+    check "F10 ends with the main window active, ready for the next key" main_is_active
 
     click "$main" "${MAIN_ERASE[@]}"
     check "Erase clears the main picture" wait_until 30 main_shows "$BLUE"

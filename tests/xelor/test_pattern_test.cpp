@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindowStateChangeEvent>
 
 #include "chip/luma.h"
 #include "chip/register_map.h"
@@ -133,6 +134,42 @@ TEST_F(TestPatternTest, FillsEveryChannelRoutesTheSwitchAndStartsTwoStamps) {
     EXPECT_TRUE(All_Memory() == first);
     EXPECT_TRUE(Channel_Shows_Logo_And_Picture(0));
     EXPECT_TRUE(Channel_Shows_Logo_And_Picture(5));
+}
+
+// As a window manager does (openbox among them): a window brought back from minimised gets
+// the focus.
+class FocusOnRestore : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto* window = static_cast<QWidget*>(watched);
+            const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+            if ((change->oldState() & Qt::WindowMinimized) && !window->isMinimized())
+                window->activateWindow();
+        }
+        return false;
+    }
+};
+
+// F5 or F10 pressed next must reach the main window, not the channel window restored last.
+TEST_F(TestPatternTest, EndsWithTheMainWindowActiveAsBefore) {
+    Provide_Logo();
+    FocusOnRestore window_manager;
+    // Events run between the steps, as in the program.
+    Program_Services().process_events = [] { QApplication::processEvents(); };
+    OsdexForm->installEventFilter(&window_manager);
+    for (QWidget* channel : OsdexFormCH) channel->installEventFilter(&window_manager);
+    OsdexFormCH0->activateWindow();
+    OsdexForm->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), OsdexForm);
+    OsdexForm->menuDiagnosticTestPattern1->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), OsdexForm);
+    // The erase of the Image menu the same.
+    OsdexForm->ToolButtonErase->click();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), OsdexForm);
 }
 
 TEST_F(TestPatternTest, LeavesTheHiddenChannelWindowsUntouched) {

@@ -18,6 +18,7 @@
 #include "chip/register_map.h"
 #include "ui/channel_window/channel_window.h"
 #include "ui/drawing/register_values.h"
+#include "ui/widgets/picture_view.h"
 
 namespace {
 
@@ -124,15 +125,20 @@ bool TOsdexFormCH0::Updates_Postponed() const {
     return cbNoAutoUpdate->isChecked();
 }
 
+bool TOsdexFormCH0::Changes_Write() const {
+    return !Updates_Postponed() && !Showing_Chip_Values();
+}
+
 void TOsdexFormCH0::EditQPHORIZChange() {
-    if (!Updates_Postponed()) btnSetQPHORIZClick();
+    if (Changes_Write()) btnSetQPHORIZClick();
 }
 
 void TOsdexFormCH0::EditQPLINEChange() {
-    if (!Updates_Postponed()) btnSetQPLINEClick();
+    if (Changes_Write()) btnSetQPLINEClick();
 }
 
 void TOsdexFormCH0::btnGetSTATUSClick() {
+    const ChipRead reading(*this);
     const std::uint8_t s = Read_Register(Register_Address(Reg::STATUS));
     for (auto [box, bit] : Status_Boxes()) box->setChecked(s & bit);
 }
@@ -146,15 +152,11 @@ void TOsdexFormCH0::btnSetSTATUSClick() {
 }
 
 void TOsdexFormCH0::cbSTATUSClick() {
-    if (Updates_Postponed()) return;
-    // The read-back after the write sets the boxes again; those changes must not write once
-    // more, or a bus that returns other bits than written would bounce between the two for
-    // ever. Read back normally, the boxes already match and nothing is lost.
-    if (status_echo_) return;
-    status_echo_ = true;
+    // The read-back sets the boxes as a Get does, so a bus that returns other bits than
+    // written cannot bounce between the two.
+    if (!Changes_Write()) return;
     btnSetSTATUSClick();
     btnGetSTATUSClick();
-    status_echo_ = false;
 }
 
 void TOsdexFormCH0::btnCOMMANDwriteQPClick() {
@@ -178,6 +180,7 @@ void TOsdexFormCH0::btnCOMMANDreadQPClick() {
 }
 
 void TOsdexFormCH0::btnGetHOFFSETClick() {
+    const ChipRead reading(*this);
     Show_Read_Value(UpDownHOFFSET, Read_Register(Register_Address(Reg::HOFFSET)));
 }
 
@@ -187,10 +190,11 @@ void TOsdexFormCH0::btnSetHOFFSETClick() {
 }
 
 void TOsdexFormCH0::EditHOFFSETChange() {
-    if (!Updates_Postponed()) btnSetHOFFSETClick();
+    if (Changes_Write()) btnSetHOFFSETClick();
 }
 
 void TOsdexFormCH0::btnGetVOFFSETClick() {
+    const ChipRead reading(*this);
     Show_Read_Value(UpDownVOFFSET, Read_Register(Register_Address(Reg::VOFFSET)));
 }
 
@@ -200,10 +204,11 @@ void TOsdexFormCH0::btnSetVOFFSETClick() {
 }
 
 void TOsdexFormCH0::EditVOFFSETChange() {
-    if (!Updates_Postponed()) btnSetVOFFSETClick();
+    if (Changes_Write()) btnSetVOFFSETClick();
 }
 
 void TOsdexFormCH0::btnGetSHRSRCClick() {
+    const ChipRead reading(*this);
     const int k = Shrsrc_Decode(Read_Register(Register_Address(Reg::SHRSRC)));
     if (k == ListBoxSHRSRC->currentRow()) return;
     ListBoxSHRSRC->setCurrentRow(k);
@@ -220,10 +225,11 @@ void TOsdexFormCH0::btnSetSHRSRCClick() {
 void TOsdexFormCH0::ListBoxSHRSRCClick() {
     PanelSHRSRC->setVisible(ListBoxSHRSRC->currentRow() > 0);
     SharedRangeAction();
-    if (!Updates_Postponed()) btnSetSHRSRCClick();
+    if (Changes_Write()) btnSetSHRSRCClick();
 }
 
 void TOsdexFormCH0::btnGetSHRBEGClick() {
+    const ChipRead reading(*this);
     Show_Read_Value(UpDownSHRBEG, Read_Line_Pair(Register_Address(Reg::SHRBEGH)));
 }
 
@@ -232,6 +238,7 @@ void TOsdexFormCH0::btnSetSHRBEGClick() {
 }
 
 void TOsdexFormCH0::btnGetSHRENDClick() {
+    const ChipRead reading(*this);
     Show_Read_Value(UpDownSHREND, Read_Line_Pair(Register_Address(Reg::SHRENDH)));
 }
 
@@ -258,23 +265,24 @@ void TOsdexFormCH0::SharedRangeAction() {
     QPalette band = PanelSHRSRC->palette();
     if (e < b) {
         // Placed from SHREND down to SHRBEG so that the user sees which lines are meant.
-        PanelSHRSRC->setGeometry(0, e, Shared_Band_Width, b - e);
+        Image1->Place_Over(PanelSHRSRC, QRect(0, e, Shared_Band_Width, b - e));
         band.setColor(QPalette::Window, QColor::fromRgb(To_QRgb(Reversed_Range_Color)));
         PanelSHRSRC->setText("WARNING: SHREND < SHRBEG!");
     } else {
-        PanelSHRSRC->setGeometry(0, b, Shared_Band_Width, e - b);
+        Image1->Place_Over(PanelSHRSRC, QRect(0, b, Shared_Band_Width, e - b));
         band.setColor(QPalette::Window, palette().color(QPalette::Active, QPalette::Highlight));
         PanelSHRSRC->setText(Shared_Source_Caption());
     }
     PanelSHRSRC->setPalette(band);
     // A reversed range is still written: the warning tells, the chip decides.
-    if (!Updates_Postponed()) {
+    if (Changes_Write()) {
         btnSetSHRBEGClick();
         btnSetSHRENDClick();
     }
 }
 
 void TOsdexFormCH0::btnGetAllRegsClick() {
+    const ChipRead reading(*this);
     btnGetQPClick();
     btnGetQPHORIZClick();
     btnGetQPLINEClick();
@@ -288,8 +296,10 @@ void TOsdexFormCH0::btnGetAllRegsClick() {
 
 void TOsdexFormCH0::PanelSHRSRCMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
                                          int y) {
-    PressX = PanelSHRSRC->x() + x;
-    PressY = PanelSHRSRC->y() + y;
+    // In picture pixels, at any zoom.
+    const QPoint at = Image1->Scale().Picture_Point(QPointF(PanelSHRSRC->pos() + QPoint(x, y)));
+    PressX = at.x();
+    PressY = at.y();
     PressButton = button;
     PressShift = shift;
 }

@@ -27,6 +27,7 @@
 #include "ui/widgets/register_row.h"
 #include "ui/widgets/tool_buttons.h"
 #include "ui/widgets/window_navigation.h"
+#include "ui/widgets/window_places.h"
 
 namespace {
 constexpr int Regs_Width = 273;
@@ -40,6 +41,8 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     Build_Commands_Tool_Bar();
     Build_Drawing_Tool_Bar();
     Build_Luma_Tool_Bar();
+    // Channel keys bring up the channel windows, as ToolButtonView0..7 do.
+    Add_Drawing_Keys(ToolButtonView);
     Widen_For_Tool_Bars(*this);
     setCentralWidget(Build_Panes(Regs_Width, QSize(245, 368)));
     Splitter1->setStyleSheet("QSplitter::handle { background: palette(highlight); }");
@@ -57,12 +60,14 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     band_font.setBold(true);
     band_font.setPixelSize(24);
     PanelSHRSRC->setFont(band_font);
-    PanelSHRSRC->setGeometry(0, 0, 708, 41);
+    Image1->Place_Over(PanelSHRSRC, QRect(0, 0, 708, 41));
     PanelSHRSRC->hide();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
+    // Closed and shown again, the window comes back where the user left it.
+    Keep_Place_Between_Shows(*this);
 
     Connect_View_Buttons();
     Connect_Memory_Ops();

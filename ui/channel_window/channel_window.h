@@ -132,6 +132,8 @@ public:
     // Channel register panel (ui/channel_register_panel.cpp). Change actions write at once
     // unless "Postpone automatic updates" (cbNoAutoUpdate) is checked.
     bool Updates_Postponed() const;
+    // A change action writes: automatic updates on, and no Get setting the panel.
+    bool Changes_Write() const;
     void EditQPHORIZChange() override;
     void EditQPLINEChange() override;
     void btnGetSTATUSClick();
@@ -164,7 +166,6 @@ public:
     void Connect_Register_Panel();
     // The STATUS boxes with their bits, in the order a read sets them (VINC .. LOS).
     std::array<std::pair<QCheckBox*, std::uint8_t>, 5> Status_Boxes() const;
-    bool status_echo_ = false;  // a STATUS box's write-then-read is running
 
     // Canvas tools (channel_canvas_tools.cpp): press, move and release on the picture, in
     // picture coordinates; Connect_Canvas_Tools wires Image1 to them.

@@ -16,6 +16,7 @@
 #include "ui/widgets/icons.h"
 #include "ui/widgets/level_colour.h"
 #include "ui/widgets/picture_view.h"
+#include "ui/widgets/picture_zoom.h"
 #include "ui/widgets/qp_level_picker.h"
 #include "ui/widgets/register_row.h"
 
@@ -100,6 +101,9 @@ QWidget* TDrawingForm::Build_Panes(int regs_width, const QSize& panel_size) {
     Image1->setObjectName("Image1");
     ScrollBoxImage->setWidget(Image1);
     ScrollBoxImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Zoom = new PictureZoom(Image1, ScrollBoxImage, this);
+    Zoom->Add_To_Tool_Bar(ToolBarLuma);
+    Widen_For_Tool_Bars(*this);
 
     Splitter1->addWidget(ScrollBoxRegs);
     Splitter1->addWidget(ScrollBoxImage);

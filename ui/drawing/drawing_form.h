@@ -14,6 +14,7 @@
 #include "ui/widgets/tool_buttons.h"
 
 class PictureView;
+class PictureZoom;
 class QpLevelPicker;
 class QPushButton;
 class QScrollArea;
@@ -48,6 +49,8 @@ public:
     // The window's mirror of display memory and the widget that shows it.
     Canvas Picture;
     PictureView* Image1 = nullptr;
+    // Its zoom: the steps, Fit, the quad grid, their keys and the zoom list on ToolBarLuma.
+    PictureZoom* Zoom = nullptr;
 
     // Panes: register pane (left, hidden at start), splitter, picture pane.
     QScrollArea* ScrollBoxRegs = nullptr;
@@ -122,6 +125,20 @@ public:
     // Wires the quad rows' buttons and fields to their actions.
     void Connect_Quad_Rows();
 
+    // While a Get shows what the chip holds, the change actions of the controls it sets send
+    // nothing: a read never writes, and the fields it has not reached yet are not sent either.
+    bool Showing_Chip_Values() const { return chip_reads_ > 0; }
+    class ChipRead {
+    public:
+        explicit ChipRead(TDrawingForm& form) : form_(form) { ++form_.chip_reads_; }
+        ~ChipRead() { --form_.chip_reads_; }
+        ChipRead(const ChipRead&) = delete;
+        ChipRead& operator=(const ChipRead&) = delete;
+
+    private:
+        TDrawingForm& form_;
+    };
+
 protected:
     // A new cool-bar band; new_row starts a row of bands below the earlier ones.
     QToolBar* Add_Band(const QString& name, const QString& hint, bool new_row);
@@ -133,9 +150,13 @@ protected:
     // The register pane (ScrollBoxRegs with PanelRegs) and the picture pane side by side.
     QWidget* Build_Panes(int regs_width, const QSize& panel_size);
     void Build_Quad_Rows(int qp_top, int horiz_top, int line_top);
+    // Keys for the tools, the levels and the channels (drawing_keys.h); channel key n clicks
+    // channel_buttons[n].
+    void Add_Drawing_Keys(const std::array<QToolButton*, 8>& channel_buttons);
     // Fills the whole picture with Transparent_Color.
     void Clear_Picture();
 
 private:
     std::vector<std::pair<QToolButton*, int>> tool_buttons_;
+    int chip_reads_ = 0;
 };

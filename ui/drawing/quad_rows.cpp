@@ -26,6 +26,7 @@ void TDrawingForm::Connect_Quad_Rows() {
 }
 
 void TDrawingForm::btnGetQPClick() {
+    const ChipRead reading(*this);
     const std::uint8_t h = Read_Register(Register_Address(Reg::QPH));
     const std::uint8_t l = Read_Register(Register_Address(Reg::QPL));
     const std::array<QpLevelPicker*, 4> pickers = Quad_Pickers();
@@ -41,6 +42,7 @@ void TDrawingForm::btnSetQPClick() {
 }
 
 void TDrawingForm::btnGetQPHORIZClick() {
+    const ChipRead reading(*this);
     Show_Read_Value(UpDownQPHORIZ, Read_Register(Register_Address(Reg::QPHORIZ)));
 }
 
@@ -50,6 +52,7 @@ void TDrawingForm::btnSetQPHORIZClick() {
 }
 
 void TDrawingForm::btnGetQPLINEClick() {
+    const ChipRead reading(*this);
     Show_Read_Value(UpDownQPLINE, Read_Line_Pair(Register_Address(Reg::QPLINEH)));
 }
 

@@ -70,6 +70,7 @@ void TOsdexForm::btnSetMWRITEClick() {
 }
 
 void TOsdexForm::btnGetCONTROLClick() {
+    const ChipRead reading(*this);
     const std::uint8_t v = Read_Register(MReg::CONTROL);
     cbCONTROL_VINC->setChecked(v & Status_VINC);
     cbCONTROL_HINC->setChecked(v & Status_HINC);

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdlib>
 
 #include "chip/luma.h"
@@ -38,6 +39,7 @@
 #include "ui/monitor/monitor_window.h"
 #include "ui/widgets/tool_buttons.h"
 #include "ui/widgets/window_navigation.h"
+#include "ui/widgets/window_places.h"
 #include "vanlpt/vanlpt.h"
 
 namespace {
@@ -54,6 +56,8 @@ TOsdexForm::TOsdexForm(QWidget* parent) : TDrawingForm(parent) {
     setWindowTitle("Osdex On-Screen Display: Multi-Channel Write");
     Build_Menus();
     Build_Tool_Bars();
+    // Channel keys choose the channels to write, as ToolButtonWrite0..7 do.
+    Add_Drawing_Keys(ToolButtonWrite);
     // The form's client area of 574 x 453 lies below the menu bar.
     move(194, 108);
     resize(574, 453 + menuBar()->sizeHint().height());
@@ -65,6 +69,7 @@ TOsdexForm::TOsdexForm(QWidget* parent) : TDrawingForm(parent) {
     group_layout->setContentsMargins(2, 2, 2, 2);
     group_layout->addWidget(Build_Panes(279, QSize(249, 265)));
     Build_Register_Panel();
+    Add_Zoom_Items();
 
     Splitter2 = new QSplitter(Qt::Vertical);
     Splitter2->setObjectName("Splitter2");
@@ -147,6 +152,8 @@ void TOsdexForm::Create_Channel_Windows() {
     for (int n = 0; n < 8; ++n) {
         if (OsdexFormCH[n]) continue;
         TOsdexFormCH0* window = Create_Channel_Window(n);
+        // Beside this window rather than over it, where the screen has room.
+        if (n == 0) Place_Beside(*window, *this);
         window->setVisible(n == 0);
     }
 }
@@ -200,8 +207,19 @@ void TOsdexForm::menuViewParallelPortClick() {
 
 void TOsdexForm::ToolButtonAdvancedFeaturesClick() {
     const bool down = ToolButtonAdvancedFeatures->isChecked();
+    const int picture_height = ScrollBoxImage->height();
     ScrollBoxRegs->setVisible(down);
     Panel1->setVisible(down);
+    if (down && isVisible()) Grow_For_Low_Level_Panels(picture_height);
+}
+
+void TOsdexForm::Grow_For_Low_Level_Panels(int picture_height) {
+    // Measured with the panels laid out.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const int picture_short = picture_height - ScrollBoxImage->height();
+    const int registers_short =
+        PanelRegs->height() + 2 * ScrollBoxRegs->frameWidth() - ScrollBoxRegs->height();
+    Grow_Within_Screen(*this, std::max(picture_short, registers_short));
 }
 
 void TOsdexForm::btnGetLOSALLClick() {

@@ -107,6 +107,8 @@ public:
     void menuViewParallelPortClick();
     void ToolButtonParallelPortClick() { menuViewParallelPortClick(); }
     void ToolButtonAdvancedFeaturesClick();
+    // The window grows so that the picture keeps its rows and every register row shows.
+    void Grow_For_Low_Level_Panels(int picture_height);
 
     // Register panel and Help menu actions of the frame.
     void btnGetLOSALLClick();
@@ -189,6 +191,7 @@ private:
     void Build_Image_Menu();
     void Build_Diagnostic_Menu();
     void Build_View_Menu();
+    void Add_Zoom_Items();  // the picture's zoom at the end of the View menu
     void Build_Help_Menu();
     void Build_Register_Panel();
     QWidget* Build_Diagnostics_Panel();

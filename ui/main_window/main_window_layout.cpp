@@ -17,12 +17,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
 #include "chip/register_table.h"
 #include "ui/main_window/main_window.h"
 #include "ui/widgets/icons.h"
+#include "ui/widgets/picture_zoom.h"
 #include "ui/widgets/register_row.h"
 
 void TOsdexForm::Build_Tool_Bars() {
@@ -162,6 +165,13 @@ void TOsdexForm::Build_View_Menu() {
     menuViewMonitor = Add_Item(menuView, "menuViewMonitor", "Video &Monitor");
 }
 
+void TOsdexForm::Add_Zoom_Items() {
+    menuView->addSeparator();
+    for (QAction* item :
+         {Zoom->ZoomIn, Zoom->ZoomOut, Zoom->ActualSize, Zoom->FitToWindow, Zoom->QuadGrid})
+        menuView->addAction(item);
+}
+
 void TOsdexForm::Build_Help_Menu() {
     menuHelp = menuBar()->addMenu("&Help");
     menuHelp->setObjectName("menuHelp");
@@ -220,9 +230,30 @@ QSpinBox* Number_Field(QWidget* parent, QVBoxLayout* column, const char* name, c
     return field;
 }
 
-// The statistics keep one line each: the memo is wide enough for them as they read with no
-// errors (longer ones scroll sideways) and high enough for all eleven below its horizontal
-// scroll bar. The window grows where its start size cannot hold them.
+// The statistics with every figure at its widest: ten-digit counts, the rates at 100.00 % and
+// the longest register name, formatted by the statistics' own text and put back after.
+QString Widest_Statistics_Text() {
+    std::int32_t* counts[] = {
+        &num_reg_writes,         &num_reg_reads,           &num_write_verify_errors,
+        &num_read_verify_errors, &num_busy_timeout_errors, &max_busy_timeout_count,
+        &verify_error_address,   &verify_error_data,       &verify_error_readback};
+    std::vector<std::int32_t> saved;
+    for (std::int32_t* count : counts) saved.push_back(*count);
+    const std::string saved_name = verify_error_name;
+    for (std::int32_t* count : counts) *count = 2147483647;
+    verify_error_address = verify_error_data = verify_error_readback = 0xFF;
+    verify_error_name.clear();
+    for (const char* name : Register_Names)
+        if (std::string(name).size() > verify_error_name.size()) verify_error_name = name;
+    const QString text = QString::fromStdString(TOsdexForm::Statistics_Text());
+    for (std::size_t i = 0; i < saved.size(); ++i) *counts[i] = saved[i];
+    verify_error_name = saved_name;
+    return text;
+}
+
+// The statistics keep one line each: the memo is wide enough for each of them at its widest
+// and high enough for all eleven below its horizontal scroll bar (which shows only for text
+// wider still). The window grows where its start size cannot hold them.
 void Fit_Statistics_Lines(QPlainTextEdit* memo, const QString& sample) {
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -261,7 +292,7 @@ QWidget* TOsdexForm::Build_Diagnostics_Panel() {
     outer->addLayout(body, 1);
     MemoErrorStats = Named(new QPlainTextEdit("Memo1", panel), "MemoErrorStats");
     MemoErrorStats->setReadOnly(true);
-    Fit_Statistics_Lines(MemoErrorStats, QString::fromStdString(Statistics_Text()));
+    Fit_Statistics_Lines(MemoErrorStats, Widest_Statistics_Text());
     body->addWidget(MemoErrorStats, 1);
 
     auto* fields = new QVBoxLayout;

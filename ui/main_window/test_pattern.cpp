@@ -2,6 +2,7 @@
 // once. The test pattern puts the logo, a label and luma bars into every channel, routes the
 // crosspoint, shares lines 300..350 of channels 2..7 and starts two time stamps.
 #include <QAction>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
@@ -105,7 +106,7 @@ void TOsdexForm::menuDiagnosticTestPattern1Click() {
 
     SetMwriteMask(All_Channels);
     const std::vector<QWidget*> windows = Main_And_Channel_Windows();
-    Minimise_Shown(windows);
+    const QPointer<QWidget> front = Minimise_Shown(windows);
     for (TOsdexFormCH0* channel : OsdexFormCH) channel->StopTimeStamp();
     if (XelorForm) {
         XelorForm->menuSetup00Click();
@@ -165,7 +166,7 @@ void TOsdexForm::menuDiagnosticTestPattern1Click() {
     OsdexFormCH[1]->StartTimeStamp();
 
     SetMwriteMask(All_Channels);
-    Set_Shown_Normal(windows);
+    Set_Shown_Normal(windows, front);
 }
 
 void TOsdexForm::menuDiagnosticBlankAllClick() {

@@ -1,5 +1,5 @@
-// One monitor screen of the Video Monitor: a channel's frame, drawn to the widget's size
-// (a thumbnail, the enlarged view fitted) or at 1:1. A click on it asks for it enlarged.
+// A thumbnail of the Video Monitor: a channel's frame, drawn to the widget's size.
+// A click on it asks for it enlarged.
 #pragma once
 
 #include <QImage>

@@ -18,7 +18,10 @@
 #include "shell/dialogs.h"
 #include "shell/message_text.h"
 #include "ui/monitor/monitor_screen.h"
+#include "ui/widgets/picture_zoom.h"
 #include "ui/widgets/window_navigation.h"
+#include "ui/widgets/window_places.h"
+#include "ui/widgets/zoomed_image.h"
 #include "vanlpt/vanlpt.h"
 
 TMonitorForm* MonitorForm = nullptr;
@@ -106,10 +109,20 @@ TMonitorForm::TMonitorForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     screens->addLayout(grid);
     screens->addWidget(Build_Enlarged_View(), 1);
 
-    auto* layout = new QVBoxLayout(this);
+    // Everything scrolls, so that the window fits a small screen with its switches in reach.
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
     layout->addWidget(LabelSimulatedOnly);
     layout->addLayout(screens, 1);
     layout->addWidget(Build_Faults_Panel());
+    ScrollMonitor = new QScrollArea;
+    ScrollMonitor->setObjectName("ScrollMonitor");
+    ScrollMonitor->setFrameShape(QFrame::NoFrame);
+    ScrollMonitor->setWidgetResizable(true);
+    ScrollMonitor->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(ScrollMonitor);
 
     FrameTimer = new QTimer(this);
     FrameTimer->setObjectName("FrameTimer");
@@ -158,17 +171,24 @@ QWidget* TMonitorForm::Build_Enlarged_View() {
     CheckFit->setObjectName("CheckFit");
     connect(CheckFit, &QCheckBox::toggled, this, &TMonitorForm::Fit_Toggled);
 
-    ScreenEnlarged = new MonitorScreen(&frames_[0]);
+    ScreenEnlarged = new ZoomedImage(&frames_[0]);
     ScreenEnlarged->setObjectName("ScreenEnlarged");
     ScrollEnlarged = new QScrollArea;
     ScrollEnlarged->setObjectName("ScrollEnlarged");
     ScrollEnlarged->setBackgroundRole(QPalette::Dark);
     ScrollEnlarged->setWidget(ScreenEnlarged);
+    ScrollEnlarged->setAlignment(Qt::AlignCenter);
     ScrollEnlarged->setMinimumSize(Thumbnail_Width * 2, Thumbnail_Height * 2);
-    Fit_Toggled(false);
+    Zoom = new PictureZoom(ScreenEnlarged, ScrollEnlarged, this);
+    // The box is the list's Fit, ticked exactly while the view fits.
+    connect(Zoom, &PictureZoom::Zoom_Changed, this, [this](int zoom) {
+        const QSignalBlocker quiet(CheckFit);
+        CheckFit->setChecked(zoom == PictureZoom::Fit);
+    });
 
     auto* title = new QHBoxLayout;
     title->addWidget(LabelEnlarged, 1);
+    title->addWidget(Zoom->Make_Selector(view));
     title->addWidget(CheckFit);
     auto* layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -287,19 +307,12 @@ void TMonitorForm::Refresh_Frames() {
 
 void TMonitorForm::Enlarge_Channel(int n) {
     enlarged_ = n;
-    ScreenEnlarged->Show_Frame(&frames_[static_cast<std::size_t>(n)]);
+    ScreenEnlarged->Show_Image(&frames_[static_cast<std::size_t>(n)]);
     LabelEnlarged->setText(QString("Channel %1").arg(n));
 }
 
 void TMonitorForm::Fit_Toggled(bool fit) {
-    ScrollEnlarged->setWidgetResizable(fit);
-    if (!fit)
-        ScreenEnlarged->setFixedSize(VANLPT_FRAME_WIDTH, VANLPT_FRAME_HEIGHT);
-    else {
-        ScreenEnlarged->setMinimumSize(0, 0);
-        ScreenEnlarged->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
-    ScreenEnlarged->update();
+    Zoom->Set_Zoom(fit ? PictureZoom::Fit : 1);
 }
 
 void TMonitorForm::Show_Source(int n) {
@@ -348,7 +361,10 @@ void TMonitorForm::Read_Flips_Toggled() {
 }
 
 void Show_Monitor_Window() {
-    if (!MonitorForm) MonitorForm = new TMonitorForm();
+    if (!MonitorForm) {
+        MonitorForm = new TMonitorForm();
+        Fit_Within_Screen(*MonitorForm);
+    }
     Restore_And_Show(MonitorForm);
 }
 

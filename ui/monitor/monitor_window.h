@@ -15,6 +15,8 @@ class QLabel;
 class QScrollArea;
 class QTimer;
 class MonitorScreen;
+class PictureZoom;
+class ZoomedImage;
 
 class TMonitorForm : public QWidget {
     Q_OBJECT
@@ -45,8 +47,10 @@ public:
     QLabel* LabelEnlarged = nullptr;
     QCheckBox* CheckFit = nullptr;
     QScrollArea* ScrollEnlarged = nullptr;
-    MonitorScreen* ScreenEnlarged = nullptr;
+    ZoomedImage* ScreenEnlarged = nullptr;
+    PictureZoom* Zoom = nullptr;  // of the enlarged view
     QTimer* FrameTimer = nullptr;
+    QScrollArea* ScrollMonitor = nullptr;  // all of the above, scrolled on a small screen
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -56,6 +56,9 @@ void TextFont::Set_Size(int points) {
 
 QFont To_QFont(const TextFont& font) {
     QFont q(Installed_Face(font.Name));
+    // Whole pixels only: the chip takes sixteen levels, and an anti-aliased glyph edge would
+    // put stray levels between the text's and its background's into display memory.
+    q.setStyleStrategy(QFont::NoAntialias);
     q.setBold(font.Bold);
     q.setItalic(font.Italic);
     q.setUnderline(font.Underline);

@@ -33,7 +33,8 @@ struct TextFont {
 // The installed face that stands for a face name: the name itself when installed, otherwise
 // fontconfig's match for it (a face with a bold style), looked up once per name.
 QString Installed_Face(const std::string& name);
-// The Qt font that renders this record (colour aside), in the installed face for its name.
+// The Qt font that renders this record (colour aside), in the installed face for its name,
+// without anti-aliasing: what it draws is what the chip gets.
 QFont To_QFont(const TextFont& font);
 // A record from a Qt font, as a font chooser returns it; the colour is kept from the caller.
 TextFont From_QFont(const QFont& font, std::uint32_t color);

@@ -1,24 +1,69 @@
 // Tool-bar pictures painted with QPainter: simple shapes that read at 16 x 16.
 #include "ui/widgets/icons.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPolygon>
+#include <QStyle>
+#include <QStyleOption>
 #include <functional>
+#include <utility>
 
 namespace {
 
-constexpr int Size = 16;
+constexpr int Size = 16;  // the drawing's own units: a 16 x 16 image list picture
 
-QIcon Paint(const std::function<void(QPainter&)>& draw) {
-    QPixmap pixmap(Size, Size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    draw(p);
-    p.end();
-    return QIcon(pixmap);
+using Drawing = std::function<void(QPainter&)>;
+
+// The icon drawn afresh for every size and device pixel ratio it is asked for, so that it is
+// sharp at 200 % rather than a 16 x 16 bitmap blown up.
+class PaintedIconEngine : public QIconEngine {
+public:
+    explicit PaintedIconEngine(Drawing draw) : draw_(std::move(draw)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        QPixmap pixmap = scaledPixmap(rect.size() * ratio, mode, state, ratio);
+        painter->drawPixmap(rect, pixmap);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    // size is in device pixels, as QIcon asks for it.
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal) override {
+        const QString key = QString("%1x%2:%3").arg(size.width()).arg(size.height()).arg(mode);
+        if (const auto found = cache_.find(key); found != cache_.end()) return *found;
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.scale(size.width() / double(Size), size.height() / double(Size));
+        draw_(p);
+        p.end();
+        if (mode == QIcon::Disabled && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            pixmap = QApplication::style()->generatedIconPixmap(QIcon::Disabled, pixmap, &option);
+        }
+        cache_.insert(key, pixmap);
+        return pixmap;
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine* clone() const override { return new PaintedIconEngine(draw_); }
+    QString key() const override { return "osdex-painted"; }
+
+private:
+    Drawing draw_;
+    QHash<QString, QPixmap> cache_;
+};
+
+QIcon Paint(const Drawing& draw) {
+    return QIcon(new PaintedIconEngine(draw));
 }
 
 void Small_Text(QPainter& p, const QRect& box, const QString& text, QColor colour, int px = 9) {
@@ -215,6 +260,14 @@ void Draw_Tool(QPainter& p, IconId id) {
             break;
         case IconId::BlankOsd:
             Screen(p, Qt::black);
+            break;
+        case IconId::QuadGrid:
+            p.fillRect(1, 1, 14, 14, QColor(0, 0, 255));
+            p.setPen(QColor(200, 200, 200));
+            for (int i = 1; i <= 15; i += 7) {
+                p.drawLine(i, 1, i, 15);
+                p.drawLine(1, i, 15, i);
+            }
             break;
         case IconId::Help:
             p.setPen(Qt::black);

@@ -1,5 +1,5 @@
-// Tool-bar pictures, drawn by our own code at start-up (16 x 16, like the image lists of the
-// windows' tool bars).
+// Tool-bar pictures, drawn by our own code in 16 x 16 units (like the image lists of the
+// windows' tool bars) at the size and device pixel ratio they are shown at.
 #pragma once
 
 #include <QColor>
@@ -39,6 +39,8 @@ enum class IconId {
     MoveRight,
     BlankOsd,
     Help,
+    // The picture zoom's quad grid.
+    QuadGrid,
 };
 
 QIcon Tool_Icon(IconId id);
