@@ -2,7 +2,8 @@
 # The real-X smoke suite: the program built in BUILD_DIR, on the simulated board, under Xvfb
 # and openbox, driven with xdotool and checked with xwininfo and screenshots; once in the
 # C.UTF-8 locale and once in de_DE.UTF-8, each time also at the screen scales 1.5 and 2 (a
-# one-pixel checkerboard in even blocks). Installs what it needs first. Prints a PASS or FAIL
+# one-pixel checkerboard in even blocks); then once with two programs on a board served by
+# `osdex serve`. Installs what it needs first. Prints a PASS or FAIL
 # line per check, ends with "N passed, N failed" and exits non-zero on any failure.
 # Usage: tests/x11/run.sh BUILD_DIR
 set -uo pipefail
@@ -51,5 +52,7 @@ for locale in C.UTF-8 de_DE.UTF-8; do
             "$here/scale.sh" "$build" "$out/$locale-scale-$scale" "$scale"
     done
 done
+echo "== a board served to two programs"
+run_pass "on a served board" "$out/served.log" "$here/served.sh" "$build" "$out/served"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
