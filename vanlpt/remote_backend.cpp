@@ -507,6 +507,8 @@ void RemoteBackend::Release() {
     if (!held_ || !stream_.Is_Open()) return;
     held_ = false;
     Queue(Expect::Plain, "release");
+    // Held back, it would keep the board from the others for as long as this one is quiet.
+    Send_Queued();
 }
 
 SimulatedExtras* RemoteBackend::Extras() {
