@@ -1,5 +1,7 @@
 #include "chip/board_snapshot.h"
 
+#include <vector>
+
 #include "chip/register_bus.h"
 #include "chip/register_map.h"
 #include "vanlpt/vanlpt.h"
@@ -22,31 +24,42 @@ std::uint8_t Bank_Register(int channel, std::uint8_t offset) {
     return static_cast<std::uint8_t>(Channel_Bank(channel) | offset);
 }
 
-void Start_Line(int channel, int line) {
-    Write_Register(Bank_Register(channel, Reg::QPLINEH), static_cast<std::uint8_t>(line >> 8));
-    Write_Register(Bank_Register(channel, Reg::QPLINEL), static_cast<std::uint8_t>(line & 0xFF));
-    Write_Register(Bank_Register(channel, Reg::QPHORIZ), 0);
+// Write is Write_Register or a run's Write.
+template <typename Write>
+void Start_Line(Write write, int channel, int line) {
+    write(Bank_Register(channel, Reg::QPLINEH), static_cast<std::uint8_t>(line >> 8));
+    write(Bank_Register(channel, Reg::QPLINEL), static_cast<std::uint8_t>(line & 0xFF));
+    write(Bank_Register(channel, Reg::QPHORIZ), 0);
 }
 
+// The whole read-back is one run: a served board answers it in one request.
 void Read_Channel_Memory(int channel, vanlpt::BoardState* state) {
+    Register_Run run;
+    const auto write = [&run](std::uint8_t a, std::uint8_t d) { run.Write(a, d); };
     const std::uint8_t status = Bank_Register(channel, Reg::STATUS);
-    Write_Register(status, static_cast<std::uint8_t>((state->registers[status] & ~Increment_Bits) |
-                                                     Status_HINC));
+    run.Write(status, static_cast<std::uint8_t>((state->registers[status] & ~Increment_Bits) |
+                                                Status_HINC));
     for (int line = 0; line < vanlpt::kStateLines; ++line) {
-        Start_Line(channel, line);
+        Start_Line(write, channel, line);
         for (int q = 0; q < vanlpt::kStateQuadsPerLine; ++q) {
-            Write_Register(Bank_Register(channel, Reg::COMMAND), Command_Read_Quad);
-            const std::uint8_t high = Read_Register(Bank_Register(channel, Reg::QPH));
-            const std::uint8_t low = Read_Register(Bank_Register(channel, Reg::QPL));
-            state->Quad(channel, line, q) = static_cast<std::uint16_t>(high << 8 | low);
+            run.Write(Bank_Register(channel, Reg::COMMAND), Command_Read_Quad);
+            run.Read(Bank_Register(channel, Reg::QPH));
+            run.Read(Bank_Register(channel, Reg::QPL));
         }
     }
+    run.Send();
+    const std::vector<std::uint8_t> values = run.Values();
+    std::size_t next = 0;
+    for (int line = 0; line < vanlpt::kStateLines; ++line)
+        for (int q = 0; q < vanlpt::kStateQuadsPerLine; ++q, next += 2)
+            state->Quad(channel, line, q) =
+                static_cast<std::uint16_t>(values[next] << 8 | values[next + 1]);
 }
 
 void Write_Channel_Memory(int channel, const vanlpt::BoardState& state) {
     Write_Register(Bank_Register(channel, Reg::STATUS), Status_HINC);
     for (int line = 0; line < vanlpt::kStateLines; ++line) {
-        Start_Line(channel, line);
+        Start_Line(Write_Register, channel, line);
         for (int q = 0; q < vanlpt::kStateQuadsPerLine; ++q) {
             const std::uint16_t quad = state.Quad(channel, line, q);
             // With the cache on, a data byte the chip already holds is not sent again.
@@ -58,17 +71,29 @@ void Write_Channel_Memory(int channel, const vanlpt::BoardState& state) {
 }
 
 void Restore_Moved_Registers(int channel, const vanlpt::BoardState& state) {
+    Register_Run run;
     for (std::uint8_t offset : Moved_Registers) {
         const std::uint8_t a = Bank_Register(channel, offset);
-        Write_Register(a, state.registers[a]);
+        run.Write(a, state.registers[a]);
     }
+    run.Send();
+}
+
+// Reads the registers at addresses into state->registers, in one run.
+template <typename Addresses>
+void Read_Registers(const Addresses& addresses, vanlpt::BoardState* state) {
+    Register_Run run;
+    for (std::uint8_t a : addresses) run.Read(a);
+    run.Send();
+    const std::vector<std::uint8_t> values = run.Values();
+    std::size_t next = 0;
+    for (std::uint8_t a : addresses) state->registers[a] = values[next++];
 }
 
 void Read_Moved_Registers(int channel, vanlpt::BoardState* state) {
-    for (std::uint8_t offset : Moved_Registers) {
-        const std::uint8_t a = Bank_Register(channel, offset);
-        state->registers[a] = Read_Register(a);
-    }
+    std::vector<std::uint8_t> addresses;
+    for (std::uint8_t offset : Moved_Registers) addresses.push_back(Bank_Register(channel, offset));
+    Read_Registers(addresses, state);
 }
 
 std::uint64_t Transactions() {
@@ -82,10 +107,13 @@ bool Read_Board_Snapshot(vanlpt::BoardState* state) {
     const std::uint64_t start = Transactions();
     // Triggers and LOSALL hold no setting: they are kept as 0, and so is each STATUS's loss
     // of sync bit, so that the same board always gives the same file.
+    std::vector<std::uint8_t> restorable;
     for (unsigned a = 0; a < vanlpt::kStateRegisters; ++a) {
         const auto address = static_cast<std::uint8_t>(a);
-        state->registers[a] = Restorable(address) ? Read_Register(address) : 0;
+        state->registers[a] = 0;
+        if (Restorable(address)) restorable.push_back(address);
     }
+    Read_Registers(restorable, state);
     for (int c = 0; c < vanlpt::kStateChannels; ++c)
         state->registers[Bank_Register(c, Reg::STATUS)] &= static_cast<std::uint8_t>(~Status_LOS);
     for (int c = 0; c < vanlpt::kStateChannels; ++c) {

@@ -217,19 +217,33 @@ int Verify_Mask(std::uint8_t address) {
     return Is_Channel_Status_Address(address) ? Status_LOS : 0x00;
 }
 
+void Trace_Write(std::uint8_t address, std::uint8_t data) {
+    if (!High_Trace_On()) return;
+    char text[48];
+    std::snprintf(text, sizeof text, "Write_Register(%2.2X, %2.2X)", address, data);
+    Log_Port_Activity(text);
+}
+
+void Trace_Read(std::uint8_t address, std::uint8_t value) {
+    if (!High_Trace_On()) return;
+    char text[48];
+    std::snprintf(text, sizeof text, "Read_Register(%2.2X) => %2.2X", address, value);
+    Log_Port_Activity(text);
+}
+
+void Record_Access(std::uint8_t address, std::uint8_t data) {
+    Last_Reg_Address = address;
+    Last_Reg_Data = data;
+}
+
 // One library write with its counting, last-access record and trace. True on success.
 bool Send_Write(std::uint8_t address, std::uint8_t data) {
     Count(num_reg_writes);
     const bool ok = Try_DUT_Register_Write(address, data) != 0;
     if (!ok) Count(num_busy_timeout_errors);
     max_busy_timeout_count = static_cast<std::int32_t>(Get_DUT_BUSY_Highest_Count());
-    Last_Reg_Address = address;
-    Last_Reg_Data = data;
-    if (High_Trace_On()) {
-        char text[48];
-        std::snprintf(text, sizeof text, "Write_Register(%2.2X, %2.2X)", address, data);
-        Log_Port_Activity(text);
-    }
+    Record_Access(address, data);
+    Trace_Write(address, data);
     return ok;
 }
 
@@ -257,6 +271,28 @@ bool Send_Verified_Write(std::uint8_t address, std::uint8_t data) {
     }
 }
 
+// The batch-file line and the cache's say of a requested write: false when the cache drops
+// it because the chip already holds data.
+bool Write_Wanted(std::uint8_t address, std::uint8_t data) {
+    if (Batch_Enabled) {
+        char line[32];
+        std::snprintf(line, sizeof line, "wrreg %u %u", address, data);
+        Batch_Line(line);
+    }
+    if (!Cache_Enabled) {
+        cache_stale = true;
+        return true;
+    }
+    return !Cache_Write(address, data);
+}
+
+void Record_Read_Line(std::uint8_t address) {
+    if (!Batch_Enabled) return;
+    char line[24];
+    std::snprintf(line, sizeof line, "rdreg %u", address);
+    Batch_Line(line);
+}
+
 }  // namespace
 
 void Init_DUT_Bus() {
@@ -280,39 +316,74 @@ void Init_DUT_Bus() {
 }
 
 void Write_Register(std::uint8_t address, std::uint8_t data) {
-    if (Batch_Enabled) {
-        char line[32];
-        std::snprintf(line, sizeof line, "wrreg %u %u", address, data);
-        Batch_Line(line);
-    }
-    if (Cache_Enabled) {
-        if (Cache_Write(address, data)) return;
-    } else {
-        cache_stale = true;
-    }
+    if (!Write_Wanted(address, data)) return;
     if (!Send_Verified_Write(address, data) && Cache_Enabled) Forget_Write(address);
 }
 
 std::uint8_t Read_Register(std::uint8_t address) {
     Count(num_reg_reads);
-    if (Batch_Enabled) {
-        char line[24];
-        std::snprintf(line, sizeof line, "rdreg %u", address);
-        Batch_Line(line);
-    }
+    Record_Read_Line(address);
     std::uint8_t value = 0;
     if (Try_DUT_Register_Read(address, &value) == 0) {
         value = 0;
         Count(num_busy_timeout_errors);
     }
-    Last_Reg_Address = address;
-    Last_Reg_Data = value;
-    if (High_Trace_On()) {
-        char text[48];
-        std::snprintf(text, sizeof text, "Read_Register(%2.2X) => %2.2X", address, value);
-        Log_Port_Activity(text);
-    }
+    Record_Access(address, value);
+    Trace_Read(address, value);
     return value;
+}
+
+Register_Run::Register_Run() : at_once_(Verify_Writes != 0) {}
+
+void Register_Run::Write(std::uint8_t address, std::uint8_t data) {
+    if (at_once_) {
+        const std::int32_t failures = num_busy_timeout_errors;
+        Write_Register(address, data);
+        failed_ = failed_ || num_busy_timeout_errors != failures;
+        return;
+    }
+    if (Write_Wanted(address, data)) list_.push_back({0, address, data});
+}
+
+void Register_Run::Read(std::uint8_t address) {
+    if (at_once_) {
+        const std::int32_t failures = num_busy_timeout_errors;
+        list_.push_back({1, address, Read_Register(address)});
+        failed_ = failed_ || num_busy_timeout_errors != failures;
+        return;
+    }
+    Record_Read_Line(address);
+    list_.push_back({1, address, 0});
+}
+
+bool Register_Run::Send() {
+    if (at_once_ || list_.empty()) return !failed_;
+    const std::size_t done = Vanlpt_Run_Transactions(list_.data(), list_.size());
+    failed_ = done < list_.size();
+    const std::size_t ran = failed_ ? done + 1 : list_.size();
+    for (std::size_t i = 0; i < ran; ++i) {
+        const Vanlpt_Transaction& t = list_[i];
+        Count(t.read ? num_reg_reads : num_reg_writes);
+        if (t.read)
+            Trace_Read(t.address, t.data);
+        else
+            Trace_Write(t.address, t.data);
+    }
+    if (failed_) {
+        Count(num_busy_timeout_errors);
+        // The cache took in writes that were never sent.
+        Invalidate_All();
+    }
+    max_busy_timeout_count = static_cast<std::int32_t>(Get_DUT_BUSY_Highest_Count());
+    Record_Access(list_[ran - 1].address, list_[ran - 1].data);
+    return !failed_;
+}
+
+std::vector<std::uint8_t> Register_Run::Values() const {
+    std::vector<std::uint8_t> values;
+    for (const Vanlpt_Transaction& t : list_)
+        if (t.read) values.push_back(t.data);
+    return values;
 }
 
 std::optional<std::uint8_t> Register_Cache_Value(std::uint8_t address) {

@@ -16,6 +16,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "vanlpt/vanlpt.h"
 
 class Line_File;
 
@@ -80,6 +83,29 @@ void Write_Register(std::uint8_t address, std::uint8_t data);
 
 // Reads a register; 0 when the library transaction failed. Never consults the cache.
 std::uint8_t Read_Register(std::uint8_t address);
+
+// A run of register transactions that the port library runs as one list: a board served by
+// another process gets it in one request instead of a round trip per transaction. Write and
+// Read take their batch-file lines and the cache's say as Write_Register and Read_Register
+// do; Send runs the list, counts what ran in the statistics, and stops at the first failure
+// (counted once; the transactions after it are not sent, and the cache forgets everything).
+// With write verification on, each transaction runs at once instead, as a verified write
+// needs its read-back before the next.
+class Register_Run {
+public:
+    Register_Run();
+    void Write(std::uint8_t address, std::uint8_t data);
+    void Read(std::uint8_t address);
+    // False when a transaction failed.
+    bool Send();
+    // The values read, in the order of the reads; 0 for a read that failed or was not run.
+    std::vector<std::uint8_t> Values() const;
+
+private:
+    bool at_once_;
+    bool failed_ = false;
+    std::vector<Vanlpt_Transaction> list_;
+};
 
 // A stretch of writes whose failures may come back together at its end (a board served by
 // another process answers writes without being waited for): in between a write counts as

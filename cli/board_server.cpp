@@ -20,7 +20,8 @@ constexpr std::size_t Frame_Bytes = VANLPT_FRAME_WIDTH * VANLPT_FRAME_HEIGHT * 4
 constexpr std::size_t Max_Name = 40;
 
 const char* const Help_Line =
-    "ok requests: wrreg A D, rdreg A, batch BYTES, get data|status|control, set data|control V, "
+    "ok requests: wrreg A D, rdreg A, batch BYTES, cycles BYTES, get data|status|control, set "
+    "data|control V, "
     "setreg OFFSET V, drive 0|1, pin P [L], bus WR RD ADDR CS BUSY TIMEOUT MASK, select, hold, "
     "release, who, wait MS, changes, frame CH N, video CH [S [W H BYTES]], fault F [V], "
     "faults clear, routing, client PROGRAM PID USER, help, quit";
@@ -172,8 +173,10 @@ bool BoardServer::Next_Request(Client& c, Request* request) {
     request->words = Split_Words(line);
     request->end = end + 1;
     const auto& w = request->words;
-    // Bulk requests name their payload's size last: batch BYTES, video CH 4 W H BYTES.
-    const bool bulk = (w.size() == 2 && w[0] == "batch") || (w.size() == 6 && w[0] == "video");
+    // Bulk requests name their payload's size last: batch BYTES, cycles BYTES,
+    // video CH 4 W H BYTES.
+    const bool bulk = (w.size() == 2 && (w[0] == "batch" || w[0] == "cycles")) ||
+                      (w.size() == 6 && w[0] == "video");
     unsigned long size = 0;
     if (bulk) {
         const std::string& count = w.back();
@@ -191,9 +194,9 @@ bool BoardServer::Next_Request(Client& c, Request* request) {
 }
 
 bool BoardServer::Needs_Board(const Request& request) const {
-    static const char* const board_verbs[] = {"select", "wrreg",  "rdreg",  "get",
-                                              "set",    "setreg", "drive",  "pin",
-                                              "batch",  "hold",   "changes"};
+    static const char* const board_verbs[] = {"select", "wrreg",  "rdreg", "get",
+                                              "set",    "setreg", "drive", "pin",
+                                              "batch",  "cycles", "hold",  "changes"};
     if (request.words.empty()) return false;
     for (const char* verb : board_verbs)
         if (request.words[0] == verb) return true;
@@ -320,6 +323,7 @@ std::string BoardServer::Run(int id, Client& c, const Request& request) {
     if (verb == "get" || verb == "set" || verb == "setreg" || verb == "drive" || verb == "pin")
         return Pins(c, w);
     if (verb == "batch") return Batch(c, request.payload);
+    if (verb == "cycles") return Cycles(c, request.payload);
     if (verb == "select") {
         if (w.size() != 1) return Bad(w, "select");
         if (!Select_LPT_123(1)) return Error(Vanlpt_Last_Error());
@@ -413,6 +417,24 @@ std::string BoardServer::Pins(Client& c, const std::vector<std::string>& w) {
     return "ok\n";
 }
 
+// Runs the list to its end or its first failure, the values read into it. "" when all ran,
+// else the error line that names the failed transaction (counted from 1).
+std::string BoardServer::Run_List(Client& c, std::vector<Vanlpt_Transaction>& list) {
+    Apply_Bus(c.bus);
+    Clear_DUT_BUSY_Highest_Count();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        Vanlpt_Transaction& t = list[i];
+        const bool ok = t.read != 0 ? Try_DUT_Register_Read(t.address, &t.data) != 0
+                                    : Try_DUT_Register_Write(t.address, t.data) != 0;
+        if (t.read == 0) Changed(c);
+        if (!ok)
+            return "error step=" + std::to_string(i + 1) +
+                   " busy=" + std::to_string(Get_DUT_BUSY_Highest_Count()) + " " +
+                   Printable_Message(Vanlpt_Last_Error()) + "\n";
+    }
+    return "";
+}
+
 // A whole batch file in one request: it runs to its end or its first failure.
 std::string BoardServer::Batch(Client& c, const std::string& payload) {
     std::vector<BatchStep> steps;
@@ -420,24 +442,42 @@ std::string BoardServer::Batch(Client& c, const std::string& payload) {
     if (!Parse_Register_Batch(payload, &steps, &parse_error))
         return Error("line " + std::to_string(parse_error.line) +
                      " of the batch: " + parse_error.problem + "; nothing was sent");
-    Apply_Bus(c.bus);
-    Clear_DUT_BUSY_Highest_Count();
+    std::vector<Vanlpt_Transaction> list;
+    for (const BatchStep& step : steps)
+        list.push_back({static_cast<unsigned char>(step.kind == BatchStep::Kind::Read),
+                        step.address, step.data});
+    if (std::string failed = Run_List(c, list); !failed.empty()) return failed;
     std::string reads;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const BatchStep& step = steps[i];
-        std::uint8_t value = 0;
-        const bool write = step.kind == BatchStep::Kind::Write;
-        const bool ok = write ? Try_DUT_Register_Write(step.address, step.data) != 0
-                              : Try_DUT_Register_Read(step.address, &value) != 0;
-        if (write) Changed(c);
-        if (!ok)
-            return "error step=" + std::to_string(i + 1) +
-                   " busy=" + std::to_string(Get_DUT_BUSY_Highest_Count()) + " " +
-                   Printable_Message(Vanlpt_Last_Error()) + "\n";
-        if (!write) reads += (reads.empty() ? " read=" : ",") + std::to_string(value);
-    }
-    return "ok ran=" + std::to_string(steps.size()) +
+    for (const Vanlpt_Transaction& t : list)
+        if (t.read) reads += (reads.empty() ? " read=" : ",") + std::to_string(t.data);
+    return "ok ran=" + std::to_string(list.size()) +
            " busy=" + std::to_string(Get_DUT_BUSY_Highest_Count()) + reads + "\n";
+}
+
+// A list of transactions in three bytes each (read flag, address, data), checked whole
+// first; the values read go back as the answer's payload, one byte each, in order.
+std::string BoardServer::Cycles(Client& c, const std::string& payload) {
+    if (payload.size() % 3 != 0)
+        return Error(
+            "a cycles payload is three bytes a transaction (read flag, address, data), "
+            "and " +
+            std::to_string(payload.size()) + " bytes are not; nothing was sent");
+    std::vector<Vanlpt_Transaction> list(payload.size() / 3);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const auto kind = static_cast<unsigned char>(payload[3 * i]);
+        if (kind > 1)
+            return Error("transaction " + std::to_string(i + 1) + " of the cycles has the flag " +
+                         std::to_string(kind) + ": 0 writes, 1 reads; nothing was sent");
+        list[i] = {kind, static_cast<unsigned char>(payload[3 * i + 1]),
+                   static_cast<unsigned char>(kind ? 0 : payload[3 * i + 2])};
+    }
+    if (std::string failed = Run_List(c, list); !failed.empty()) return failed;
+    std::string values;
+    for (const Vanlpt_Transaction& t : list)
+        if (t.read) values += static_cast<char>(t.data);
+    return "ok ran=" + std::to_string(list.size()) +
+           " busy=" + std::to_string(Get_DUT_BUSY_Highest_Count()) + " " +
+           std::to_string(values.size()) + "\n" + values;
 }
 
 // A channel's frame goes out only when this client has not seen it yet.

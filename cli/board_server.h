@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "chip/register_bus.h"
+#include "vanlpt/vanlpt.h"
 
 // Who is at the other end, as the socket tells it (pid and user of a Unix socket's peer;
 // -1 and "" when not known).
@@ -97,7 +98,9 @@ private:
 
     std::string Transaction(Client& c, const std::vector<std::string>& words);
     std::string Pins(Client& c, const std::vector<std::string>& words);
+    std::string Run_List(Client& c, std::vector<Vanlpt_Transaction>& list);
     std::string Batch(Client& c, const std::string& payload);
+    std::string Cycles(Client& c, const std::string& payload);
     std::string Frame(Client& c, const std::vector<std::string>& words);
     std::string Video(const std::vector<std::string>& words, const std::string& payload);
     std::string Fault(const std::vector<std::string>& words);

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(hex_list port_mapping picture bmp batch_file board_state)
+targets=(hex_list port_mapping picture bmp batch_file board_state board_server)
 
 scripts/install-deps.sh --fuzz
 CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -115,6 +115,19 @@ public:
 
     void Close() { Fail_If(End()); }
 
+    // Holds nest: the board is taken at the outermost entry and let go at its exit.
+    void Enter_Hold() {
+        Check_Open();
+        if (holds_ == 0 && Vanlpt_Hold_Board() == 0)
+            throw BoardError(std::string("cannot hold the board: ") + Vanlpt_Last_Error());
+        ++holds_;
+    }
+
+    void Exit_Hold() {
+        if (holds_ == 0) return;
+        if (--holds_ == 0 && open_) Vanlpt_Release_Board();
+    }
+
     // The hot path: plain ints go straight to the register bus.
     void Write(py::handle target, py::handle value) {
         const long address = Small_Int(target.ptr());
@@ -254,6 +267,7 @@ private:
     // Closes the board once: the reason when a board file could not be written back.
     std::optional<std::string> End() {
         if (!open_) return std::nullopt;
+        holds_ = 0;  // closing lets go of the board
         open_ = false;
         open_target.clear();
         return Close_Board();
@@ -321,6 +335,27 @@ private:
 
     std::string target_;
     bool open_ = true;
+    int holds_ = 0;
+};
+
+// What board.hold() returns: a with block that keeps a shared board for this process.
+class BoardHold {
+public:
+    explicit BoardHold(Board& board) : board_(board) {}
+    void Enter() {
+        if (entered_) throw BoardError("this hold is in use already: call board.hold() again");
+        board_.Enter_Hold();
+        entered_ = true;
+    }
+    void Exit() {
+        if (!entered_) return;
+        entered_ = false;
+        board_.Exit_Hold();
+    }
+
+private:
+    Board& board_;
+    bool entered_ = false;
 };
 
 unsigned Wait_Milliseconds(py::handle wait) {
@@ -455,11 +490,33 @@ osdex.Error.)")
         .def("restore_state", &Board::Restore_State, py::arg("path"),
              "Writes a board state file back to the board. The file is checked first\n"
              "(ValueError, nothing sent).")
+        .def(
+            "hold", [](Board& board) { return BoardHold(board); }, py::keep_alive<0, 1>(),
+            "A with block in which the board is this process's alone: on a served board\n"
+            "(osdex serve) no other client's transaction comes between this block's, however\n"
+            "slowly it runs; other clients wait. It waits for the board as open's wait says and\n"
+            "raises osdex.Error naming the holder when another client keeps it. Blocks nest:\n"
+            "the board is let go at the end of the outermost. A board of this process alone\n"
+            "needs no hold, and the block costs nothing there.")
         .def("dump", &Board::Dump,
              "Every named register, field and 9-bit line value with its value: {name: value}\n"
              "(trigger registers are left out: a read means nothing).");
 
     m.attr("Board").attr("__module__") = "osdex";
+
+    py::class_<BoardHold>(m, "BoardHold", "The with block of Board.hold().")
+        .def(
+            "__enter__",
+            [](BoardHold& hold) -> BoardHold& {
+                hold.Enter();
+                return hold;
+            },
+            py::return_value_policy::reference)
+        .def("__exit__", [](BoardHold& hold, py::handle, py::handle, py::handle) {
+            hold.Exit();
+            return false;
+        });
+    m.attr("BoardHold").attr("__module__") = "osdex";
 
     m.def("open", &Board::Open, py::arg("target") = "sim", py::arg("wait") = 0,
           R"(Opens the board and returns an osdex.Board, to be used in a with block.

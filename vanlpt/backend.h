@@ -13,6 +13,7 @@
 #include "vanlpt/bus_engine.h"
 #include "vanlpt/port_lines.h"
 #include "vanlpt/port_mapping.h"
+#include "vanlpt/vanlpt.h"
 
 namespace board {
 class SimulatedBoard;
@@ -94,6 +95,10 @@ public:
     // *error on failure. Read flushes first.
     virtual bool Write(std::uint8_t address, std::uint8_t data, std::string* error) = 0;
     virtual bool Read(std::uint8_t address, std::uint8_t* data, std::string* error) = 0;
+    // A list of cycles in order, up to the first failure: *done is how many succeeded, and
+    // *error says why the next one failed. Ports of this machine run them one by one.
+    virtual bool Run(Vanlpt_Transaction* list, std::size_t count, std::size_t* done,
+                     std::string* error);
     // Inside a batch a backend may hold writes back; Flush sends them and returns those that
     // failed and were not reported yet.
     virtual void Begin_Batch() {}

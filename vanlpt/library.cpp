@@ -346,6 +346,12 @@ board::SimulatedPort* Simulated_Port(int n) {
     return slot && slot->backend ? slot->backend->Simulated_Port() : nullptr;
 }
 
+unsigned long Server_Requests(int n) {
+    Slot* slot = Slot_At(n);
+    const auto* remote = slot ? dynamic_cast<const RemoteBackend*>(slot->backend.get()) : nullptr;
+    return remote ? remote->Requests() : 0;
+}
+
 void Install_Raw_Port(int n, RawPort* port) {
     Slot* slot = Slot_At(n);
     if (slot == nullptr) return;
@@ -510,6 +516,34 @@ unsigned long Vanlpt_End_Batch(void) {
     L.deferred = {};
     if (done.failed > 0) L.error = done.last_error;
     return done.failed;
+}
+
+unsigned long Vanlpt_Run_Transactions(Vanlpt_Transaction* list, unsigned long count) {
+    vanlpt::Library& L = Lib();
+    if (list == nullptr && count > 0) {
+        L.error = "a list of register transactions without its entries";
+        return 0;
+    }
+    if (L.batch_depth > 0) {
+        // Values read after a write that failed would pass for ones read after it succeeded.
+        const vanlpt::Deferred held = Active().Flush();
+        vanlpt::Note_Deferred(held);
+        if (held.failed > 0) {
+            L.error = "not run, as a write before it failed: " + held.last_error;
+            return 0;
+        }
+    }
+    std::size_t done = 0;
+    std::string error;
+    if (Active().Run(list, count, &done, &error) || count == 0) return count;
+    done = std::min<std::size_t>(done, count - 1);
+    const Vanlpt_Transaction& failed = list[done];
+    L.error = "transaction " + std::to_string(done + 1) + " of " + std::to_string(count) + " (" +
+              (failed.read ? "rdreg " + std::to_string(failed.address)
+                           : "wrreg " + std::to_string(failed.address) + " " +
+                                 std::to_string(failed.data)) +
+              ") failed: " + error;
+    return done;
 }
 
 unsigned long Vanlpt_Foreign_Changes(void) {

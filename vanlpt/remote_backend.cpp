@@ -80,6 +80,19 @@ long Last_Number(std::string_view answer) {
     return value;
 }
 
+// "error step=K busy=H REASON": the index of transaction K (counted from 1 on the wire), and
+// the answer without its step for Error_Text.
+std::size_t Failed_Step(std::string* answer, std::size_t count) {
+    constexpr std::string_view prefix = "error step=";
+    if (!answer->starts_with(prefix)) return 0;
+    const std::size_t space = answer->find(' ', prefix.size());
+    long step = 0;
+    To_Number(std::string_view(*answer).substr(prefix.size(), space - prefix.size()), &step);
+    *answer = "error " + (space == std::string::npos ? "" : answer->substr(space + 1));
+    return step >= 1 && static_cast<std::size_t>(step) <= count ? static_cast<std::size_t>(step - 1)
+                                                                : 0;
+}
+
 const char* Register_Word(PortRegister reg) {
     switch (reg) {
         case PortRegister::Data:
@@ -244,6 +257,7 @@ void RemoteBackend::Queue(Expect expect, const std::string& line) {
     if (!stream_.Is_Open()) return;
     out_ += line;
     out_ += '\n';
+    ++requests_;
     unanswered_.push_back(expect);
     last_sent_ = std::chrono::steady_clock::now();
     if (unanswered_.size() >= kWindow) {
@@ -317,6 +331,7 @@ bool RemoteBackend::Ask(const std::string& line, std::string* answer, std::strin
     // What was held back goes first; its failures stay for the next Flush.
     Drain();
     std::string reason;
+    ++requests_;
     last_sent_ = std::chrono::steady_clock::now();
     if (!stream_.Write_All(line + "\n", &reason) ||
         (!payload.empty() && !stream_.Write_All(payload, &reason)) ||
@@ -401,6 +416,64 @@ bool RemoteBackend::Read(std::uint8_t address, std::uint8_t* data, std::string* 
     return true;
 }
 
+bool RemoteBackend::Run(Vanlpt_Transaction* list, std::size_t count, std::size_t* done,
+                        std::string* error) {
+    *done = 0;
+    if (!stream_.Is_Open()) {
+        *error = fault_.empty() ? "no port selected: call Select_LPT_123 first" : fault_;
+        return false;
+    }
+    Send_Bus();
+    while (*done < count) {
+        std::size_t ran = 0;
+        const std::size_t part = std::min(count - *done, kRunChunk);
+        const bool ok = Run_Chunk(list + *done, part, &ran, error);
+        *done += ran;
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// Three bytes a transaction (read flag, address, data); the answer carries the values read,
+// in order, as its payload.
+bool RemoteBackend::Run_Chunk(Vanlpt_Transaction* list, std::size_t count, std::size_t* done,
+                              std::string* error) {
+    std::string payload;
+    payload.reserve(count * 3);
+    std::size_t reads = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        payload += static_cast<char>(list[i].read ? 1 : 0);
+        payload += static_cast<char>(list[i].address);
+        payload += static_cast<char>(list[i].read ? 0 : list[i].data);
+        reads += list[i].read ? 1 : 0;
+    }
+    std::string answer, reason;
+    const bool answered = Ask("cycles " + std::to_string(payload.size()), &answer, payload);
+    Note_Busy(answer);
+    if (!answered || !Is_Ok(answer)) {
+        *done = Failed_Step(&answer, count);
+        *error = Error_Text(answer);
+        return false;
+    }
+    const long sent = Last_Number(answer);
+    if (sent < 0 || static_cast<std::size_t>(sent) != reads) {
+        Lost("it answered " + Quoted(answer) + " to " + std::to_string(reads) + " reads");
+        *error = fault_;
+        return false;
+    }
+    std::string values(reads, '\0');
+    if (reads > 0 && !stream_.Read_Bytes(values.data(), reads, &reason)) {
+        Lost(reason);
+        *error = fault_;
+        return false;
+    }
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        if (list[i].read) list[i].data = static_cast<std::uint8_t>(values[next++]);
+    *done = count;
+    return true;
+}
+
 unsigned long RemoteBackend::Take_Highest_Count() {
     const unsigned long highest = highest_;
     highest_ = 0;
@@ -434,6 +507,8 @@ void RemoteBackend::Release() {
     if (!held_ || !stream_.Is_Open()) return;
     held_ = false;
     Queue(Expect::Plain, "release");
+    // Held back, it would keep the board from the others for as long as this one is quiet.
+    Send_Queued();
 }
 
 SimulatedExtras* RemoteBackend::Extras() {

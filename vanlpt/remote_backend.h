@@ -22,11 +22,15 @@ class RemoteBackend : public Backend, private SimulatedExtras {
 public:
     // Unanswered lines at most; the answers are collected before more are sent.
     static constexpr std::size_t kWindow = 512;
+    // Transactions of a list sent in one request: well below the server's largest payload.
+    static constexpr std::size_t kRunChunk = 1u << 20;
 
     // target.device: unix:PATH, tcp:HOST:PORT, or server[:NAME] for the default socket.
     RemoteBackend(const PortTarget& target, unsigned wait_ms);
 
     std::string Describe() const override;
+    // Request lines sent so far, for tests and figures.
+    unsigned long Requests() const { return requests_; }
     std::string Name() const override { return "remote"; }
     bool Checked_At_Start() const override { return true; }
 
@@ -44,6 +48,9 @@ public:
 
     bool Write(std::uint8_t address, std::uint8_t data, std::string* error) override;
     bool Read(std::uint8_t address, std::uint8_t* data, std::string* error) override;
+    // The list goes as one request per kRunChunk transactions (docs/board-server.md, cycles).
+    bool Run(Vanlpt_Transaction* list, std::size_t count, std::size_t* done,
+             std::string* error) override;
     Deferred Flush() override;
     unsigned long Take_Highest_Count() override;
     unsigned long Foreign_Changes() override;
@@ -71,6 +78,8 @@ private:
     bool Ask(const std::string& line, std::string* answer, std::string_view payload = {});
     bool Ask_Number(const std::string& line, long* value, std::string* error);
     void Note_Busy(std::string_view answer);
+    bool Run_Chunk(Vanlpt_Transaction* list, std::size_t count, std::size_t* done,
+                   std::string* error);
 
     std::string Channel_Frame(int channel, unsigned frame_number, std::uint32_t* pixels,
                               int* changed) override;
@@ -98,6 +107,7 @@ private:
     Deferred deferred_;
     unsigned long highest_ = 0;
     unsigned long foreign_ = 0;
+    unsigned long requests_ = 0;
     bool held_ = false;  // held on purpose until released
     std::chrono::steady_clock::time_point last_sent_{};
     std::vector<std::uint32_t> frames_[8];  // the last frame of each channel, as sent

@@ -130,6 +130,20 @@ const char* Vanlpt_Port_Name(int n);
 void Vanlpt_Begin_Batch(void);
 unsigned long Vanlpt_End_Batch(void);
 
+// Extra: a list of register transactions run in order, as one piece of work: a board
+// served by another process gets the whole list in one request instead of a round trip per
+// transaction. Each entry writes data to address (read 0) or reads address into data
+// (read 1). Returns count when every transaction succeeded; else the index of the one that
+// failed, with Vanlpt_Last_Error() naming it and why; the ones after it were not run. Inside
+// a batch the writes held back go first; when one of them failed, nothing is run, 0 is
+// returned and that write's failure is reported, as for a read.
+typedef struct {
+    unsigned char read;
+    unsigned char address;
+    unsigned char data;
+} Vanlpt_Transaction;
+unsigned long Vanlpt_Run_Transactions(Vanlpt_Transaction* list, unsigned long count);
+
 // Extra: how many changes other programs made to the selected board since it was selected,
 // a count that only grows (0 for a board this process alone uses). A register cache that
 // sees the count move must forget what it knows: another program may have written any

@@ -34,6 +34,10 @@ void Reload_Mapping_From_Environment();
 board::SimulatedBoard* Simulated_Board(int n);
 board::SimulatedPort* Simulated_Port(int n);
 
+// The requests the client of a served board behind LPTn has sent so far (0 when LPTn is no
+// served board): what a bulk transfer costs, counted instead of timed.
+unsigned long Server_Requests(int n);
+
 // Puts `port` behind LPTn in place of the mapping until the next reset; nullptr removes it.
 // The caller keeps ownership. Deselects the port.
 void Install_Raw_Port(int n, RawPort* port);

@@ -1,6 +1,8 @@
 // Figures of the board server on this machine: a replay through a local server against the
 // same replay in-process on the simulated board, an erase of all eight channels through the
-// server, and one rdreg round trip on the Unix socket. Prints; asserts nothing.
+// server, a channel's memory saved through the server and in-process, the windows' erase of
+// all eight channels (their drawing primitive, in this process, on a unix: target), and one
+// rdreg round trip on the Unix socket. Prints; asserts nothing.
 //   bench_serve [OSDEX]   (default: the osdex built beside it)
 #include <fcntl.h>
 #include <signal.h>
@@ -17,6 +19,13 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "chip/canvas.h"
+#include "chip/drawing_primitives.h"
+#include "chip/luma.h"
+#include "chip/register_bus.h"
+#include "chip/register_map.h"
+#include "vanlpt/vanlpt.h"
 
 extern char** environ;
 
@@ -99,6 +108,35 @@ std::string Erase_Batch() {
     return text + "rdreg 133\n";
 }
 
+// The main window's erase of every channel to level 0: the quad data, then one solid
+// rectangle through the multi-channel bank, painted on the window's picture as it goes.
+void Windows_Erase(Canvas& picture) {
+    const std::uint8_t pattern = Quad_Byte(0, 0);
+    Write_Register(MReg::QPH, pattern);
+    Write_Register(MReg::QPL, pattern);
+    Write_Solid_Rect_Multi(0xFF, &picture, 0, 0, picture.Width(), picture.Height(), 0, 0, 0, 0);
+}
+
+// The median of five erases as the windows do them, in this process on target.
+double Windows_Erase_Time(const std::string& target) {
+    if (!Vanlpt_Map_Port(1, target.c_str()) || !Select_LPT_123(1)) {
+        std::fprintf(stderr, "bench_serve: %s: %s\n", target.c_str(), Vanlpt_Last_Error());
+        return -1;
+    }
+    Set_Register(0x402, 0x30);
+    Canvas picture;
+    std::vector<double> times;
+    for (int i = 0; i < 5; ++i) {
+        Init_DUT_Bus();
+        const auto start = Clock::now();
+        Windows_Erase(picture);
+        times.push_back(Seconds_Since(start));
+    }
+    Select_LPT_123(0);
+    std::sort(times.begin(), times.end());
+    return times[2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,15 +154,27 @@ int main(int argc, char** argv) {
     const double local = Run_Time({osdex, "--port", "sim", "--quiet", "replay", batch});
     const double served = Run_Time({osdex, "--port", "unix:" + sock, "--quiet", "replay", batch});
     const double erase = Run_Time({osdex, "--port", "unix:" + sock, "memory", "erase", "all", "3"});
+    const std::string png = std::string(folder) + "/ch3.png";
+    const double save_local = Run_Time({osdex, "--port", "sim", "memory", "save", "3", png});
+    const double save_served =
+        Run_Time({osdex, "--port", "unix:" + sock, "memory", "save", "3", png});
+    const double windows_local = Windows_Erase_Time("sim");
+    const double windows_served = Windows_Erase_Time("unix:" + sock);
     std::printf("replay of %s, in-process on sim:        %.3f s\n", "an 8-channel erase", local);
     std::printf("the same replay through a local server:   %.3f s (%.1fx; goal <= 4x)\n", served,
                 served / local);
     std::printf("memory erase all through a local server:  %.3f s (goal <= 1 s)\n", erase);
+    std::printf("memory save of one channel, in-process:   %.3f s\n", save_local);
+    std::printf("the same through a local server:          %.3f s (%.1fx)\n", save_served,
+                save_served / save_local);
+    std::printf("the windows' erase of 8 channels, sim:    %.3f s\n", windows_local);
+    std::printf("the same through a local server (unix:):  %.3f s (goal <= 1 s)\n", windows_served);
     std::printf("one rdreg round trip on the Unix socket:  %.1f us (goal <= 100 us)\n",
                 Round_Trip_Us(sock));
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
     std::remove(batch.c_str());
+    std::remove(png.c_str());
     rmdir(folder);
     return 0;
 }

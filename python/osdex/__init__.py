@@ -15,6 +15,8 @@ The same board as the ``osdex`` command, without a process per access::
         board.save_state("monday.osdex")
         board.restore_state("monday.osdex")
         registers = board.dump()                       # {name: value}
+        with board.hold():                             # a served board: no other client between
+            board.write(134, 1)
 
 Leaving the ``with`` block (also by an exception) closes the board and writes a
 ``sim:FILE`` board back to its file. One board is open per process. Bad arguments raise
@@ -26,9 +28,9 @@ a conftest.py) gives a ``board`` fixture, a fresh simulated board per test unles
 ``--osdex-port TARGET`` names another.
 """
 
-from ._osdex import Board, Error, open, register_info, register_names
+from ._osdex import Board, BoardHold, Error, open, register_info, register_names
 
 # The names the first design of this module used.
 BoardError = Error
 
-__all__ = ["Board", "Error", "BoardError", "open", "register_info", "register_names"]
+__all__ = ["Board", "BoardHold", "Error", "BoardError", "open", "register_info", "register_names"]

@@ -352,3 +352,113 @@ TEST(RegisterMap, SharingSourceAndRegisterClasses) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same transactions, one by one or as one run: a quad stream with the increment on, a
+// repeated write the cache drops, and reads.
+template <typename Write, typename Read>
+void Quad_Stream(Write write, Read read) {
+    write(5, Status_HINC);
+    write(3, 0);
+    write(4, 7);
+    write(2, 0);
+    for (int q = 0; q < 3; ++q) {
+        write(0, static_cast<std::uint8_t>(0x10 + q));
+        write(1, 0x22);
+        write(6, Command_Write_Quad);
+        read(2);
+    }
+    write(4, 7);
+    read(1);
+}
+
+struct BusRecord {
+    std::string batch;
+    std::int32_t writes, reads, failures;
+    std::uint8_t last_address, last_data;
+    std::vector<std::uint8_t> values;
+    std::vector<std::uint8_t> cache_valid, cache_value;
+    bool operator==(const BusRecord&) const = default;
+};
+
+}  // namespace
+
+class RegisterRunTest : public BatchFileTest {
+protected:
+    BusRecord Record(std::vector<std::uint8_t> values) {
+        Close_Register_Batch_File();
+        BusRecord r{Contents(),
+                    num_reg_writes,
+                    num_reg_reads,
+                    num_busy_timeout_errors,
+                    Last_Reg_Address,
+                    Last_Reg_Data,
+                    std::move(values),
+                    {},
+                    {}};
+        for (int a = 0; a < 256; ++a) {
+            r.cache_valid.push_back(Register_Cache.Cache_Valid[a]);
+            if (Register_Cache.Cache_Valid[a])
+                r.cache_value.push_back(Register_Cache.Cache_Value[a]);
+        }
+        return r;
+    }
+    void Start_Afresh() {
+        std::filesystem::remove(Batch_File_Name);
+        Init_DUT_Bus();
+        Clear_Register_Statistics();
+        ASSERT_TRUE(Open_Register_Batch_File());
+    }
+};
+
+TEST_F(RegisterRunTest, ARunKeepsTheBooksOfSingleCallsAndReadsTheSameValues) {
+    Start_Afresh();
+    std::vector<std::uint8_t> one_by_one;
+    Quad_Stream(Write_Register, [&](std::uint8_t a) { one_by_one.push_back(Read_Register(a)); });
+    const BusRecord single = Record(one_by_one);
+    const auto board_writes = Board_Writes();
+
+    Start_Afresh();
+    Reset_Board_Counters();
+    Register_Run run;
+    Quad_Stream([&](std::uint8_t a, std::uint8_t d) { run.Write(a, d); },
+                [&](std::uint8_t a) { run.Read(a); });
+    EXPECT_TRUE(run.Send());
+    EXPECT_EQ(Record(run.Values()), single);
+    EXPECT_EQ(Board_Writes(), board_writes);  // the same writes dropped by the cache
+    EXPECT_EQ(single.values, (std::vector<std::uint8_t>{1, 2, 3, 0x22}));
+}
+
+TEST_F(RegisterRunTest, AFailedRunIsCountedOnceNamesTheTransactionAndForgetsTheCache) {
+    Start_Afresh();
+    Write_Register(40, 1);
+    Chip().Set_Stuck_Busy(true);
+    Set_DUT_BUSY_Timeout(50);
+    Clear_Register_Statistics();
+    Register_Run run;
+    run.Write(41, 2);
+    run.Read(40);
+    run.Write(42, 3);
+    EXPECT_FALSE(run.Send());
+    EXPECT_EQ(num_busy_timeout_errors, 1);
+    EXPECT_EQ(num_reg_writes, 1);  // the one that failed; nothing after it was sent
+    EXPECT_EQ(num_reg_reads, 0);
+    EXPECT_EQ(run.Values(), std::vector<std::uint8_t>{0});
+    EXPECT_NE(std::string(Vanlpt_Last_Error()).find("transaction 1 of 3 (wrreg 41 2) failed: "),
+              std::string::npos)
+        << Vanlpt_Last_Error();
+    EXPECT_FALSE(Register_Cache_Value(40).has_value());
+    EXPECT_FALSE(Register_Cache_Value(42).has_value());
+}
+
+TEST_F(RegisterRunTest, WithVerificationEachWriteIsReadBackAsASingleCallWould) {
+    Start_Afresh();
+    Verify_Writes = 1;
+    Register_Run run;
+    run.Write(34, 5);
+    run.Read(34);
+    EXPECT_TRUE(run.Send());
+    EXPECT_EQ(run.Values(), std::vector<std::uint8_t>{5});
+    EXPECT_EQ(Record({}).batch, "wrreg 34 5\r\nrdreg 34\r\nrdreg 34\r\n");
+}

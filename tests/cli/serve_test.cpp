@@ -14,7 +14,10 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "chip/board_snapshot.h"
+#include "chip/channel_memory.h"
 #include "chip/register_bus.h"
 #include "port/port_state.h"
 #include "run_osdex.h"
@@ -58,6 +61,23 @@ public:
     std::string Ask(const std::string& line) {
         Send(line + "\n");
         return Line();
+    }
+    // A request with its payload, whose size it names.
+    std::string Ask_Bulk(const std::string& verb, const std::string& payload) {
+        Send(verb + " " + std::to_string(payload.size()) + "\n" + payload);
+        return Line();
+    }
+    // The next count bytes of a payload.
+    std::string Bytes(std::size_t count) {
+        while (buffer_.size() < count) {
+            char chunk[4096];
+            const ssize_t n = read(fd_, chunk, sizeof chunk);
+            if (n <= 0) break;
+            buffer_.append(chunk, static_cast<std::size_t>(n));
+        }
+        std::string bytes = buffer_.substr(0, count);
+        buffer_.erase(0, bytes.size());
+        return bytes;
     }
 
 private:
@@ -140,6 +160,32 @@ TEST_F(ServeTest, APersonTypesTheProtocolOnAPlainSocket) {
     s.Send(std::string(5000, 'x') + "\n");
     EXPECT_EQ(s.Line().rfind("error a request longer than 4096 bytes", 0), 0u);
     EXPECT_EQ(s.Line(), "");
+}
+
+TEST_F(ServeTest, AListOfCyclesIsOneRequestAnsweredWithTheValuesRead) {
+    Start_Server();
+    LineSocket s;
+    ASSERT_TRUE(s.Connect(socket_));
+    s.Line();
+    EXPECT_EQ(s.Ask("bus 1:0 16:0 14:1 17:1 15:0 50 32"), "ok");
+    EXPECT_EQ(s.Ask("setreg 0x402 0x30"), "ok");
+    // Three bytes a transaction: read flag, address, data.
+    const std::string cycles("\0\x18\x8c\1\x18\0\0\x19\x07\1\x19\0", 12);
+    const std::string answer = s.Ask_Bulk("cycles", cycles);
+    EXPECT_EQ(answer.rfind("ok ran=4 busy=", 0), 0u) << answer;
+    EXPECT_EQ(answer.substr(answer.rfind(' ') + 1), "2");
+    EXPECT_EQ(s.Bytes(2), std::string("\x8c\x07"));
+    // Checked whole before anything is sent; the connection stays.
+    EXPECT_EQ(s.Ask_Bulk("cycles", std::string("\0\x18\1\2\x18\0", 6))
+                  .rfind("error transaction 2 of the cycles has the flag 2", 0),
+              0u);
+    EXPECT_EQ(s.Ask_Bulk("cycles", std::string("\1\x18\0\0", 4))
+                  .rfind("error a cycles payload is three bytes a transaction", 0),
+              0u);
+    const std::string read = s.Ask("rdreg 24");
+    EXPECT_EQ(read.substr(read.rfind(' ') + 1), "140");
+    EXPECT_EQ(s.Ask("fault 3 1"), "ok");  // stuck busy: the first cycle fails, and says so
+    EXPECT_EQ(s.Ask_Bulk("cycles", std::string("\1\x18\0", 3)).rfind("error step=1 busy=", 0), 0u);
 }
 
 // Both draw through the multi-channel bank, whose address registers are shared: only if no
@@ -266,6 +312,28 @@ TEST_F(ServedCacheTest, AWriteOfAnotherClientIsNeverDroppedAsAlreadyCached) {
     Write_Register(23, 5);
     EXPECT_EQ(num_reg_writes, sent + 1);
     EXPECT_EQ(Read_Register(23), 5);
+    EXPECT_EQ(num_busy_timeout_errors, 0);
+}
+
+TEST_F(ServedCacheTest, AChannelPictureAndTheBoardReadBackExactInAFewRequests) {
+    std::vector<std::uint8_t> picture(Channel_Levels);
+    for (std::size_t i = 0; i < picture.size(); ++i)
+        picture[i] = static_cast<std::uint8_t>((i * 7 + i / 712) & 15);
+    ASSERT_EQ(Write_Channel_Levels(3, picture), std::nullopt);
+    unsigned long before = vanlpt::testing::Server_Requests(1);
+    std::vector<std::uint8_t> back(Channel_Levels);
+    ASSERT_EQ(Read_Channel_Levels(3, back), std::nullopt);
+    // One request for the memory, and a few for the registers the read-back moves; one a
+    // transaction would be some 270,000.
+    EXPECT_LT(vanlpt::testing::Server_Requests(1) - before, 20u);
+    EXPECT_TRUE(back == picture);
+
+    before = vanlpt::testing::Server_Requests(1);
+    vanlpt::BoardState state;
+    ASSERT_TRUE(Read_Board_Snapshot(&state));
+    EXPECT_LT(vanlpt::testing::Server_Requests(1) - before, 60u);
+    EXPECT_EQ(state.Quad(3, 100, 5), (picture[100 * 712 + 20] << 12 | picture[100 * 712 + 21] << 8 |
+                                      picture[100 * 712 + 22] << 4 | picture[100 * 712 + 23]));
     EXPECT_EQ(num_busy_timeout_errors, 0);
 }
 
