@@ -47,12 +47,9 @@ std::optional<std::string> Save_Board(vanlpt::BoardState* state) {
 }
 
 std::optional<std::string> Restore_Board(const vanlpt::BoardState& state) {
-    Cache_Enabled = 1;  // repeated quad data need not be sent again
-    Begin_Register_Batch();
-    bool written = Write_Board_Snapshot(state);
-    written = End_Register_Batch() == 0 && written;
-    Cache_Enabled = 0;
-    if (!written) return "restoring the board failed: " + std::string(Vanlpt_Last_Error());
+    bool written = false;
+    if (!Write_Cached_Batch([&] { written = Write_Board_Snapshot(state); }) || !written)
+        return "restoring the board failed: " + std::string(Vanlpt_Last_Error());
     if (state.routing_known) Send_Routing(state);
     return std::nullopt;
 }

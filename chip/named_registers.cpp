@@ -141,11 +141,16 @@ void Write_Named(const NamedRegister& named, unsigned value) {
 
 std::vector<DumpedRegister> Read_Register_Dump() {
     std::vector<DumpedRegister> dump;
+    Register_Run run;  // one request on a served board, not one a register
     for (unsigned a = 0; a < Multi_Bank + Multi_Bank_Registers().size(); ++a) {
         const auto address = static_cast<std::uint8_t>(a);
         if (Register_At(address)->access == RegisterAccess::Trigger) continue;
-        dump.push_back({address, Read_Register(address)});
+        dump.push_back({address, 0});
+        run.Read(address);
     }
+    run.Send();
+    const std::vector<std::uint8_t> values = run.Values();
+    for (std::size_t i = 0; i < dump.size(); ++i) dump[i].value = values[i];
     return dump;
 }
 

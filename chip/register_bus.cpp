@@ -407,6 +407,16 @@ std::int32_t End_Register_Batch() {
     return static_cast<std::int32_t>(std::min<unsigned long>(failed, 0x7FFFFFFF));
 }
 
+bool Write_Cached_Batch(const std::function<void()>& writes) {
+    const std::int32_t failures = num_busy_timeout_errors;
+    Cache_Enabled = 1;
+    Begin_Register_Batch();
+    writes();
+    End_Register_Batch();
+    Cache_Enabled = 0;
+    return num_busy_timeout_errors == failures;
+}
+
 bool Open_Register_Batch_File() {
     if (Batch_File) Batch_File->Line_File_Open(Batch_File_Name);
     if (Batch_File && Batch_File->Open_Flag()) {

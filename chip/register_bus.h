@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -113,6 +114,11 @@ private:
 // cache when there were any, and returns their count. Batches nest.
 void Begin_Register_Batch();
 std::int32_t End_Register_Batch();
+
+// Runs a long stretch of writes (an upload, an erase, a restore) with the cache on, so that
+// data and addresses the chip already holds are not sent again, and as one register batch.
+// True when no transaction of it failed.
+bool Write_Cached_Batch(const std::function<void()>& writes);
 
 // True when the cache is on and knows that the chip's register holds data, so a write of it
 // would be dropped. Lets long loops re-assert their registers only when something changed.

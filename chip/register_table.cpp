@@ -89,12 +89,6 @@ bool Same_Name(std::string_view a, std::string_view b) {
     });
 }
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
 std::string Bank_Prefix(std::uint8_t bank) {
     return bank == Multi_Bank ? "" : "ch" + std::to_string(Channel_Of(bank)) + ".";
 }
@@ -173,9 +167,8 @@ std::size_t Distance(std::string_view a, std::string_view b) {
 // Up to three names nearest to a wrong one, for its message.
 std::string Nearest_Names(std::string_view wrong) {
     std::vector<std::pair<std::size_t, std::string>> ranked;
-    const std::string lower = Lower(wrong);
     for (std::string& name : All_Register_Names())
-        ranked.emplace_back(Distance(lower, name), std::move(name));
+        ranked.emplace_back(Distance(wrong, name), std::move(name));
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::string text;

@@ -38,14 +38,10 @@ std::vector<std::string> Split_Words(std::string_view line) {
     return words;
 }
 
-bool Number(const std::string& text, unsigned max, unsigned* value) {
-    return Parse_Byte_Number(text, max, value);
-}
-
 // A register by address or by the name of a whole register.
 bool Register_Address(const std::string& text, std::uint8_t* address, std::string* error) {
     unsigned value = 0;
-    if (Number(text, 255, &value)) {
+    if (Parse_Byte_Number(text, 255, &value)) {
         *address = static_cast<std::uint8_t>(value);
         return true;
     }
@@ -138,11 +134,6 @@ std::string BoardServer::Take_Output(int client) {
     auto found = clients_.find(client);
     if (found == clients_.end()) return "";
     return std::exchange(found->second.out, std::string());
-}
-
-std::size_t BoardServer::Output_Size(int client) const {
-    auto found = clients_.find(client);
-    return found == clients_.end() ? 0 : found->second.out.size();
 }
 
 bool BoardServer::Closing(int client) const {
@@ -343,7 +334,8 @@ std::string BoardServer::Run(int id, Client& c, const Request& request) {
     if (verb == "who") return "ok " + std::string(holder_ ? "held by " : "") + Holder_Text() + "\n";
     if (verb == "wait") {
         unsigned ms = 0;
-        if (w.size() != 2 || !Number(w[1], 86400000, &ms)) return Bad(w, "wait MILLISECONDS");
+        if (w.size() != 2 || !Parse_Byte_Number(w[1], 86400000, &ms))
+            return Bad(w, "wait MILLISECONDS");
         c.wait_ms = ms;
         return "ok\n";
     }
@@ -369,7 +361,7 @@ std::string BoardServer::Transaction(Client& c, const std::vector<std::string>& 
     std::string problem;
     if (!Register_Address(w[1], &address, &problem)) return Error(problem);
     unsigned data = 0;
-    if (write && !Number(w[2], 255, &data))
+    if (write && !Parse_Byte_Number(w[2], 255, &data))
         return Error("bad data " + Quoted_Token(w[2]) +
                      ": expected 0..255, decimal or 0x hexadecimal");
     Apply_Bus(c.bus);
@@ -395,19 +387,21 @@ std::string BoardServer::Pins(Client& c, const std::vector<std::string>& w) {
         return Bad(w, "get data|status|control");
     }
     if (verb == "set") {
-        if (w.size() != 3 || !Number(w[2], 255, &a) || (w[1] != "data" && w[1] != "control"))
+        if (w.size() != 3 || !Parse_Byte_Number(w[2], 255, &a) ||
+            (w[1] != "data" && w[1] != "control"))
             return Bad(w, "set data|control VALUE");
         (w[1] == "data" ? Set_Data : Set_Control)(static_cast<unsigned char>(a));
     } else if (verb == "setreg") {
-        if (w.size() != 3 || !Number(w[1], 0xFFFF, &a) || !Number(w[2], 255, &b))
+        if (w.size() != 3 || !Parse_Byte_Number(w[1], 0xFFFF, &a) ||
+            !Parse_Byte_Number(w[2], 255, &b))
             return Bad(w, "setreg OFFSET VALUE");
         Set_Register(a, static_cast<unsigned char>(b));
     } else if (verb == "drive") {
-        if (w.size() != 2 || !Number(w[1], 1, &a)) return Bad(w, "drive 0|1");
+        if (w.size() != 2 || !Parse_Byte_Number(w[1], 1, &a)) return Bad(w, "drive 0|1");
         Set_Data_Enable(static_cast<int>(a));
     } else {
-        if ((w.size() != 2 && w.size() != 3) || !Number(w[1], 255, &a) ||
-            (w.size() == 3 && !Number(w[2], 1, &b)))
+        if ((w.size() != 2 && w.size() != 3) || !Parse_Byte_Number(w[1], 255, &a) ||
+            (w.size() == 3 && !Parse_Byte_Number(w[2], 1, &b)))
             return Bad(w, "pin PIN [LEVEL]");
         if (w.size() == 2)
             return "ok " + std::to_string(DirectReadPrinterPin(static_cast<int>(a))) + "\n";
@@ -483,7 +477,8 @@ std::string BoardServer::Cycles(Client& c, const std::string& payload) {
 // A channel's frame goes out only when this client has not seen it yet.
 std::string BoardServer::Frame(Client& c, const std::vector<std::string>& w) {
     unsigned channel = 0, number = 0;
-    if (w.size() != 3 || !Number(w[1], 7, &channel) || !Number(w[2], 0xFFFFFFFFu, &number))
+    if (w.size() != 3 || !Parse_Byte_Number(w[1], 7, &channel) ||
+        !Parse_Byte_Number(w[2], 0xFFFFFFFFu, &number))
         return Bad(w, "frame CHANNEL(0..7) FRAME-NUMBER");
     std::vector<std::uint32_t>& frame = frames_[channel];
     frame.resize(Frame_Bytes / 4);
@@ -500,18 +495,19 @@ std::string BoardServer::Frame(Client& c, const std::vector<std::string>& w) {
 
 std::string BoardServer::Video(const std::vector<std::string>& w, const std::string& payload) {
     unsigned channel = 0, source = 0, width = 0, height = 0;
-    if (w.size() < 2 || !Number(w[1], 255, &channel))
+    if (w.size() < 2 || !Parse_Byte_Number(w[1], 255, &channel))
         return Bad(w, "video CHANNEL [SOURCE [WIDTH HEIGHT BYTES]]");
     if (w.size() == 2) {
         const int now = Vanlpt_Video_Source(static_cast<int>(channel));
         if (now < 0) return Error(Vanlpt_Last_Error());
         return "ok " + std::to_string(now) + "\n";
     }
-    if ((w.size() != 3 && w.size() != 6) || !Number(w[2], 255, &source))
+    if ((w.size() != 3 && w.size() != 6) || !Parse_Byte_Number(w[2], 255, &source))
         return Bad(w, "video CHANNEL [SOURCE [WIDTH HEIGHT BYTES]]");
     std::vector<std::uint32_t> picture;
     if (w.size() == 6) {
-        if (!Number(w[3], 1u << 26, &width) || !Number(w[4], 1u << 26, &height) ||
+        if (!Parse_Byte_Number(w[3], 1u << 26, &width) ||
+            !Parse_Byte_Number(w[4], 1u << 26, &height) ||
             std::uint64_t{width} * height * 4 != payload.size())
             return Error("a picture of WIDTH x HEIGHT pixels is WIDTH * HEIGHT * 4 bytes");
         picture.resize(payload.size() / 4);
@@ -531,8 +527,8 @@ std::string BoardServer::Fault(const std::vector<std::string>& w) {
         return "ok\n";
     }
     unsigned fault = 0, value = 0;
-    if ((w.size() != 2 && w.size() != 3) || !Number(w[1], 255, &fault) ||
-        (w.size() == 3 && !Number(w[2], 255, &value)))
+    if ((w.size() != 2 && w.size() != 3) || !Parse_Byte_Number(w[1], 255, &fault) ||
+        (w.size() == 3 && !Parse_Byte_Number(w[2], 255, &value)))
         return Bad(w, "fault FAULT [VALUE]");
     if (w.size() == 3) {
         if (!Vanlpt_Set_Simulated_Fault(static_cast<int>(fault), value))
@@ -563,13 +559,14 @@ std::string BoardServer::Set_Bus(Client& c, const std::vector<std::string>& w) {
         const std::string& role = w[1 + r];
         const std::size_t colon = role.find(':');
         unsigned pin = 0, level = 0;
-        if (colon == std::string::npos || !Number(role.substr(0, colon), 25, &pin) ||
-            !Number(role.substr(colon + 1), 1, &level))
+        if (colon == std::string::npos || !Parse_Byte_Number(role.substr(0, colon), 25, &pin) ||
+            !Parse_Byte_Number(role.substr(colon + 1), 1, &level))
             return Bad(w, form);
         bus.roles[r] = {static_cast<int>(pin), static_cast<int>(level)};
     }
     unsigned timeout = 0;
-    if (!Number(w[6], 0xFFFFFFFFu, &timeout) || !Number(w[7], 255, &bus.mask)) return Bad(w, form);
+    if (!Parse_Byte_Number(w[6], 0xFFFFFFFFu, &timeout) || !Parse_Byte_Number(w[7], 255, &bus.mask))
+        return Bad(w, form);
     bus.timeout = timeout;
     c.bus = bus;
     return "ok\n";
@@ -577,7 +574,8 @@ std::string BoardServer::Set_Bus(Client& c, const std::vector<std::string>& w) {
 
 std::string BoardServer::Identify(Client& c, const std::vector<std::string>& w) {
     unsigned pid = 0;
-    if (w.size() != 4 || !Number(w[2], 0x7FFFFFFF, &pid)) return Bad(w, "client PROGRAM PID USER");
+    if (w.size() != 4 || !Parse_Byte_Number(w[2], 0x7FFFFFFF, &pid))
+        return Bad(w, "client PROGRAM PID USER");
     c.program = Clean_Name(w[1]);
     // A Unix socket says who is at the other end; only TCP peers are taken at their word.
     if (!c.peer_known) {

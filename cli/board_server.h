@@ -42,7 +42,6 @@ public:
     void Remove_Client(int client);
     // What to send to the client, taken.
     std::string Take_Output(int client);
-    std::size_t Output_Size(int client) const;
     // The client is to be disconnected once its output is sent (quit, a line too long).
     bool Closing(int client) const;
     // Lets time pass: a quiet holder lets go, a wait runs out, waiting requests run.

@@ -58,13 +58,11 @@ int Run_Memory_Load(int channel, const std::string& path) {
     // The whole of a channel, so that what `memory save` wrote loads back exactly.
     const QSize drawn =
         Draw_Loaded_Picture(picture, loaded.image, {Canvas::Picture_Width, Canvas::Picture_Height});
-    const std::int32_t failures = num_busy_timeout_errors;
-    Cache_Enabled = 1;  // repeated quad data need not be sent again
-    Begin_Register_Batch();
-    Upload_Picture(Channel_Bank(channel), &picture, 0, 0, drawn.width() - 1, drawn.height() - 1);
-    End_Register_Batch();
-    Cache_Enabled = 0;
-    return num_busy_timeout_errors == failures ? Exit_Ok : Bus_Failed();
+    const bool sent = Write_Cached_Batch([&] {
+        Upload_Picture(Channel_Bank(channel), &picture, 0, 0, drawn.width() - 1,
+                       drawn.height() - 1);
+    });
+    return sent ? Exit_Ok : Bus_Failed();
 }
 
 int Run_Memory_Erase(std::uint8_t mask, int level) {

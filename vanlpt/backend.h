@@ -101,7 +101,6 @@ public:
                      std::string* error);
     // Inside a batch a backend may hold writes back; Flush sends them and returns those that
     // failed and were not reported yet.
-    virtual void Begin_Batch() {}
     virtual Deferred Flush() { return {}; }
     // The highest busy-wait count since the last call, which starts the count afresh.
     virtual unsigned long Take_Highest_Count() = 0;

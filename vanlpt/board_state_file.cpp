@@ -1,7 +1,6 @@
 #include "vanlpt/board_state_file.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -122,24 +121,13 @@ std::string Read_Only_Reason(const std::string& target) {
 }
 
 std::string Program_Name() {
-    if (!Report_Program_Name().empty()) return Report_Program_Name();
-    char name[64] = {};
-    const int fd = open("/proc/self/comm", O_RDONLY | O_CLOEXEC);
-    const ssize_t n = fd < 0 ? -1 : read(fd, name, sizeof name - 1);
-    if (fd >= 0) close(fd);
-    std::string text(name, n > 0 ? static_cast<std::size_t>(n) : 0);
-    while (!text.empty() && text.back() == '\n') text.pop_back();
-    return text.empty() ? "a program" : Printable(text);
+    const std::string name = This_Program_Name();
+    return name.empty() ? "a program" : Printable(name);
 }
 
 std::string User_Name() {
-    struct passwd entry {};
-    struct passwd* found = nullptr;
-    char buffer[1024];
-    const uid_t uid = geteuid();
-    if (getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
-        return Printable(found->pw_name);
-    return "uid " + std::to_string(uid);
+    const std::string name = This_User_Name();
+    return name.empty() ? "uid " + std::to_string(geteuid()) : Printable(name);
 }
 
 std::string Now_Text() {

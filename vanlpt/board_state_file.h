@@ -26,9 +26,8 @@ public:
     BoardStateFile(const BoardStateFile&) = delete;
     BoardStateFile& operator=(const BoardStateFile&) = delete;
 
-    // The name the board was given, and the file it stands for after symbolic links.
+    // The name the board was given.
     const std::string& Path() const { return path_; }
-    const std::string& Target() const { return target_; }
 
     // Reads the board; an absent file gives *state a powered-up board. False with *error
     // when the file cannot be read or is no intact board state; *bad_input (when given) is

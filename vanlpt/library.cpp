@@ -109,10 +109,29 @@ void Deselect() {
     L.selected = 0;
 }
 
-// The boards kept in files go back to their files when the process ends normally.
-void Save_State_Files() {
-    for (Slot& slot : Lib().slots)
-        if (slot.backend) slot.backend->Shutdown();
+// The boards kept in files go back to their files when the process ends normally. What
+// could not be written, a line a board; "" when everything is in its file.
+std::string Save_State_Files() {
+    std::string lost;
+    for (Slot& slot : Lib().slots) {
+        if (!slot.backend) continue;
+        const std::string error = slot.backend->Shutdown();
+        if (!error.empty()) lost += (lost.empty() ? "" : "\n") + error;
+    }
+    return lost;
+}
+
+// Inside a batch, the writes held back go out before anything that reads: a value read after
+// a write that failed would pass for one read after it succeeded. False with the library's
+// error ("not <what>, as ...") when one of them failed.
+bool Flush_Before_Reading(const char* what) {
+    Library& L = Lib();
+    if (L.batch_depth == 0) return true;
+    const Deferred held = Active().Flush();
+    Note_Deferred(held);
+    if (held.failed == 0) return true;
+    L.error = std::string("not ") + what + ", as a write before it failed: " + held.last_error;
+    return false;
 }
 
 BackendEnv Env() {
@@ -126,7 +145,7 @@ BackendEnv Env() {
 // A port that stays simulated keeps its board (and what the board holds) unless `fresh`;
 // a board file that could not be used is tried again.
 void Set_Target(Slot& slot, const PortTarget& target, bool fresh) {
-    static const bool saved_at_exit = std::atexit(Save_State_Files) == 0;
+    static const bool saved_at_exit = std::atexit([] { Save_State_Files(); }) == 0;
     (void)saved_at_exit;
     if (!fresh && slot.backend && slot.backend->Keeps(target)) {
         slot.target = target;
@@ -307,11 +326,9 @@ bool Apply_Port_Mapping(const std::string& mapping, std::string* error) {
 bool Reset_Library(const std::string& mapping, std::string* error) {
     Library& L = Lib();
     Deselect();
-    for (Slot& slot : L.slots) {
-        slot.custom.reset();
-        if (slot.backend) slot.backend->Shutdown();  // as a normal end of the run would
-        slot.backend.reset();
-    }
+    for (Slot& slot : L.slots) slot.custom.reset();
+    Save_State_Files();  // as a normal end of the run would
+    for (Slot& slot : L.slots) slot.backend.reset();
     L.mapping_problem.clear();
     L.lock_wait_ms = 0;
     Set_Report_Program_Name("");
@@ -487,15 +504,7 @@ int Try_DUT_Register_Write(unsigned char address, unsigned char data) {
 
 int Try_DUT_Register_Read(unsigned char address, unsigned char* data) {
     vanlpt::Library& L = Lib();
-    if (L.batch_depth > 0) {
-        // A value read after a write that failed would pass for one read after it succeeded.
-        const vanlpt::Deferred held = Active().Flush();
-        vanlpt::Note_Deferred(held);
-        if (held.failed > 0) {
-            L.error = "not read, as a write before it failed: " + held.last_error;
-            return 0;
-        }
-    }
+    if (!vanlpt::Flush_Before_Reading("read")) return 0;
     std::string error;
     if (Active().Read(address, data, &error)) return 1;
     L.error = error;
@@ -524,15 +533,7 @@ unsigned long Vanlpt_Run_Transactions(Vanlpt_Transaction* list, unsigned long co
         L.error = "a list of register transactions without its entries";
         return 0;
     }
-    if (L.batch_depth > 0) {
-        // Values read after a write that failed would pass for ones read after it succeeded.
-        const vanlpt::Deferred held = Active().Flush();
-        vanlpt::Note_Deferred(held);
-        if (held.failed > 0) {
-            L.error = "not run, as a write before it failed: " + held.last_error;
-            return 0;
-        }
-    }
+    if (!vanlpt::Flush_Before_Reading("run")) return 0;
     std::size_t done = 0;
     std::string error;
     if (Active().Run(list, count, &done, &error) || count == 0) return count;
@@ -628,12 +629,7 @@ int Vanlpt_Shutdown(void) {
     vanlpt::Library& L = Lib();
     vanlpt::Deselect();
     Vanlpt_Clear_Simulated_Faults();
-    std::string lost;
-    for (vanlpt::Slot& slot : L.slots) {
-        if (!slot.backend) continue;
-        const std::string error = slot.backend->Shutdown();
-        if (!error.empty()) lost += (lost.empty() ? "" : "\n") + error;
-    }
+    const std::string lost = vanlpt::Save_State_Files();
     if (lost.empty()) return 1;
     L.error = lost;
     return 0;

@@ -12,12 +12,14 @@ namespace vanlpt {
 
 class LocalPortBackend : public Backend {
 public:
-    // Over a port that is there already and stays the caller's (a test's recording port).
-    explicit LocalPortBackend(RawPort* port = nullptr, std::string description = "test port")
-        : port_(port), description_(std::move(description)) {}
+    // Over a port that is there already and stays the caller's (a test's recording port), or,
+    // with port nullptr, one that Open_Port opens when selected.
+    explicit LocalPortBackend(RawPort* port = nullptr, std::string description = "test port",
+                              std::string name = "test")
+        : port_(port), description_(std::move(description)), name_(std::move(name)) {}
 
     std::string Describe() const override { return description_; }
-    std::string Name() const override { return "test"; }
+    std::string Name() const override { return name_; }
     bool Open(const BusSettings& bus, std::string* error) override;
     void Close() override;
     const char* Fault() const override;
@@ -46,6 +48,7 @@ protected:
 private:
     RawPort* port_;
     std::string description_;
+    std::string name_;
     PortLines lines_;
     BusEngine engine_{lines_};
 };

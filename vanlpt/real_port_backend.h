@@ -18,12 +18,9 @@ public:
     using Opener = std::function<std::unique_ptr<RawPort>(std::string* error, std::string* note)>;
 
     RealPortBackend(std::string description, std::string name, Opener opener)
-        : description_(std::move(description)),
-          name_(std::move(name)),
+        : LocalPortBackend(nullptr, std::move(description), std::move(name)),
           opener_(std::move(opener)) {}
 
-    std::string Describe() const override { return description_; }
-    std::string Name() const override { return name_; }
     bool Checked_At_Start() const override { return true; }
 
 protected:
@@ -32,8 +29,6 @@ protected:
     bool Park_On_Close() const override { return true; }
 
 private:
-    std::string description_;
-    std::string name_;
     Opener opener_;
     std::unique_ptr<RawPort> port_;
 };

@@ -1,14 +1,12 @@
 #include "vanlpt/remote_backend.h"
 
-#include <dirent.h>
-#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
 
+#include "vanlpt/device_calls.h"
 #include "vanlpt/report.h"
 #include "vanlpt/vanlpt.h"
 
@@ -20,15 +18,12 @@ constexpr std::size_t kSendAt = 32 * 1024;  // bytes held back before they go ou
 constexpr std::size_t kFrameBytes = VANLPT_FRAME_WIDTH * VANLPT_FRAME_HEIGHT * 4;
 
 std::string User_Name() {
-    const passwd* entry = getpwuid(getuid());
-    return entry && entry->pw_name ? entry->pw_name : std::to_string(getuid());
+    const std::string name = This_User_Name();
+    return name.empty() ? std::to_string(geteuid()) : name;
 }
 
 std::string Program_Name() {
-    if (!Report_Program_Name().empty()) return Report_Program_Name();
-    std::ifstream comm("/proc/self/comm");
-    std::string name;
-    std::getline(comm, name);
+    const std::string name = This_Program_Name();
     return name.empty() ? "unknown" : name;
 }
 
@@ -113,13 +108,8 @@ bool Default_Socket(std::string_view target, std::string* endpoint, std::string*
         return true;
     }
     std::vector<std::string> sockets;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name.size() > 5 && name.ends_with(".sock")) sockets.push_back(name);
-        }
-        closedir(dir);
-    }
+    for (const std::string& name : System_Device_Calls().List_Folder(folder))
+        if (name.size() > 5 && name.ends_with(".sock")) sockets.push_back(name);
     std::sort(sockets.begin(), sockets.end());
     if (sockets.size() == 1) {
         *endpoint = "unix:" + folder + "/" + sockets[0];

@@ -1,5 +1,9 @@
 #include "vanlpt/report.h"
 
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <set>
 
@@ -75,6 +79,26 @@ std::string Quoted(std::string_view text, std::size_t max_chars) {
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
     return '"' + Printable(text.substr(0, cut)) + "...\" (" + std::to_string(text.size()) +
            " bytes)";
+}
+
+std::string This_Program_Name() {
+    if (!Report_Program_Name().empty()) return Report_Program_Name();
+    char name[64] = {};
+    const int fd = open("/proc/self/comm", O_RDONLY | O_CLOEXEC);
+    const ssize_t n = fd < 0 ? -1 : read(fd, name, sizeof name - 1);
+    if (fd >= 0) close(fd);
+    std::string text(name, n > 0 ? static_cast<std::size_t>(n) : 0);
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+}
+
+std::string This_User_Name() {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    char buffer[1024];
+    if (getpwuid_r(geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
+        return found->pw_name;
+    return "";
 }
 
 }  // namespace vanlpt

@@ -23,6 +23,11 @@ void Set_Report_Program_Name(std::string_view name);
 // The name the program set; "" when it set none.
 const std::string& Report_Program_Name();
 
+// Who this process is, for the lock file and a board server: the program's name (as set,
+// else the process's own) and the user's name; "" when the system does not say.
+std::string This_Program_Name();
+std::string This_User_Name();
+
 // Text from outside the library (a file name, the environment, a lock file) made fit for a
 // message: control bytes and DEL as \xNN, everything else as it is.
 std::string Printable(std::string_view text);

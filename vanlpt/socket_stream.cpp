@@ -95,13 +95,6 @@ bool Parse_Endpoint(std::string_view text, Endpoint* endpoint) {
     return Parse_Port(text.substr(colon + 1), &endpoint->port);
 }
 
-std::string Endpoint_Text(const Endpoint& endpoint) {
-    if (!endpoint.tcp) return "unix:" + endpoint.path;
-    const bool v6 = endpoint.host.find(':') != std::string::npos;
-    const std::string host = v6 ? "[" + endpoint.host + "]" : endpoint.host;
-    return "tcp:" + host + ":" + std::to_string(endpoint.port);
-}
-
 SocketStream::~SocketStream() {
     Close();
 }
@@ -132,7 +125,7 @@ bool SocketStream::Write_All(std::string_view bytes, std::string* error) {
     return true;
 }
 
-bool SocketStream::Fill(bool wait, std::string* error) {
+bool SocketStream::Fill(std::string* error) {
     if (start_ > 0 && start_ == buffer_.size()) {
         buffer_.clear();
         start_ = 0;
@@ -140,31 +133,23 @@ bool SocketStream::Fill(bool wait, std::string* error) {
         buffer_.erase(0, start_);
         start_ = 0;
     }
-    const std::size_t had = buffer_.size();
-    buffer_.resize(had + kChunk);
+    char chunk[kChunk];
     ssize_t n;
     do {
-        n = recv(fd_, buffer_.data() + had, kChunk, wait ? 0 : MSG_DONTWAIT);
+        n = recv(fd_, chunk, sizeof chunk, 0);
     } while (n < 0 && errno == EINTR);
-    buffer_.resize(had + (n > 0 ? static_cast<std::size_t>(n) : 0));
-    if (n > 0) return true;
-    if (n < 0 && !wait && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+    if (n > 0) {
+        buffer_.append(chunk, static_cast<std::size_t>(n));
+        return true;
+    }
     *error = n == 0 ? "it closed the connection" : System_Reason(errno);
     return false;
-}
-
-bool SocketStream::Line_Ready() const {
-    return buffer_.find('\n', start_) != std::string::npos;
-}
-
-bool SocketStream::Take_Arrived(std::string* error) {
-    return Fill(false, error);
 }
 
 bool SocketStream::Read_Line(std::string* line, std::string* error) {
     std::size_t end;
     while ((end = buffer_.find('\n', start_)) == std::string::npos)
-        if (!Fill(true, error)) return false;
+        if (!Fill(error)) return false;
     line->assign(buffer_, start_, end - start_);
     if (!line->empty() && line->back() == '\r') line->pop_back();
     start_ = end + 1;
@@ -174,7 +159,7 @@ bool SocketStream::Read_Line(std::string* line, std::string* error) {
 bool SocketStream::Read_Bytes(void* into, std::size_t count, std::string* error) {
     auto* out = static_cast<char*>(into);
     while (count > 0) {
-        if (start_ == buffer_.size() && !Fill(true, error)) return false;
+        if (start_ == buffer_.size() && !Fill(error)) return false;
         const std::size_t take = std::min(count, buffer_.size() - start_);
         std::memcpy(out, buffer_.data() + start_, take);
         out += take;

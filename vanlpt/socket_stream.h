@@ -1,6 +1,6 @@
 // SocketStream: a connected stream socket to a board server (Unix or TCP), with what the
-// remote backend needs of it: whole writes, lines and counted bytes read through one buffer,
-// and a look at replies that have already arrived without waiting for more.
+// remote backend needs of it: whole writes, and lines and counted bytes read through one
+// buffer.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +20,6 @@ struct Endpoint {
 
 // False for anything but the two forms above.
 bool Parse_Endpoint(std::string_view text, Endpoint* endpoint);
-std::string Endpoint_Text(const Endpoint& endpoint);
 
 class SocketStream {
 public:
@@ -40,13 +39,10 @@ public:
     bool Read_Line(std::string* line, std::string* error);
     // Exactly `count` bytes into `into`.
     bool Read_Bytes(void* into, std::size_t count, std::string* error);
-    // Takes in what has arrived without waiting; false when the peer is gone.
-    bool Take_Arrived(std::string* error);
-    // A whole line has arrived and can be read without waiting.
-    bool Line_Ready() const;
 
 private:
-    bool Fill(bool wait, std::string* error);
+    // Waits for more bytes; false when the peer is gone.
+    bool Fill(std::string* error);
 
     int fd_ = -1;
     std::string buffer_;
