@@ -64,8 +64,7 @@ void Tell_Write_Failure(const std::string& path, int error) {
 void Stop_Logging_After_Failed_Write(const ActivityLogFile& file) {
     const std::string path = file.Name();
     const int error = file.Write_Error();
-    Close_Activity_Log_File();
-    Port_State.Log_Mask = 0;
+    Change_Log_Level(0);
     if (Installed_View()) Installed_View()->Log_Switched_Off(No_Log_File);
     Tell_Write_Failure(path, error);
 }

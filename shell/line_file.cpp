@@ -100,17 +100,15 @@ int Open_Exclusive(const std::string& name, Plain_File::Creation creation, int* 
     return fd;
 }
 
-// errno set on failure.
-bool Write_All(int fd, const std::string& bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = write_function(fd, p, left);
+// errno set on failure; *written says how many bytes went out either way.
+bool Write_All(int fd, const std::string& bytes, std::size_t* written) {
+    *written = 0;
+    while (*written < bytes.size()) {
+        const ssize_t n = write_function(fd, bytes.data() + *written, bytes.size() - *written);
         if (n < 0 && errno == EINTR) continue;
         if (n == 0) errno = EIO;
         if (n <= 0) return false;
-        p += n;
-        left -= static_cast<std::size_t>(n);
+        *written += static_cast<std::size_t>(n);
     }
     return true;
 }
@@ -169,9 +167,8 @@ void Plain_File::Reset() {
 
 bool Plain_File::Append(const std::string& bytes) {
     if (fd_ < 0) return false;
-    // The lock keeps other writers out, so the length now is where these bytes begin.
-    const off_t old_length = Length_Of(fd_);
-    bool ok = Write_All(fd_, bytes);
+    std::size_t written = 0;
+    bool ok = Write_All(fd_, bytes, &written);
     const std::uint32_t now = Clock_Milliseconds();
     if (ok && now - last_sync_ms_ >= Sync_Interval_ms) {
         last_sync_ms_ = now;
@@ -179,8 +176,10 @@ bool Plain_File::Append(const std::string& bytes) {
     }
     if (ok) return true;
     write_error_ = errno;
-    // Half a line at the end would make the whole file unreadable for a replay.
-    if (old_length >= 0) (void)!::ftruncate(fd_, old_length);
+    // Half a line at the end would make the whole file unreadable for a replay. The lock keeps
+    // other writers out, so these bytes are the last `written` of the file.
+    const off_t length = Length_Of(fd_);
+    if (length >= 0) (void)!::ftruncate(fd_, length - static_cast<off_t>(written));
     return false;
 }
 

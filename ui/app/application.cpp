@@ -84,7 +84,7 @@ int Run_Application(int argc, char** argv) {
         QApplication app(argc, argv);
         // The main window decides when the program ends, not the last window closed.
         app.setQuitOnLastWindowClosed(false);
-        TerminationSignals termination(Quit_On_Signal);
+        TerminationSignals termination;
         QtDialogs dialogs;
         Program_Services().dialogs = &dialogs;
         Install_Qt_Event_Pump(app);

@@ -46,8 +46,7 @@ void Quit_On_Signal() {
     QCoreApplication::exit(0);
 }
 
-TerminationSignals::TerminationSignals(std::function<void()> on_signal)
-    : on_signal_(std::move(on_signal)) {
+TerminationSignals::TerminationSignals() {
     if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;  // signals keep their default
     notifier_ = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read);
     QObject::connect(notifier_, &QSocketNotifier::activated, [this] { Take_Signal(); });
@@ -68,5 +67,5 @@ TerminationSignals::~TerminationSignals() {
 void TerminationSignals::Take_Signal() {
     Drain(signal_pipe[0]);
     received_ = true;
-    if (on_signal_) on_signal_();
+    Quit_On_Signal();
 }

@@ -4,26 +4,23 @@
 // application to end, so everything else happens on the GUI thread as usual.
 #pragma once
 
-#include <functional>
-
 class QSocketNotifier;
 
 class TerminationSignals {
 public:
-    // Installs the handlers; on_signal runs on the GUI thread once a signal has come.
-    explicit TerminationSignals(std::function<void()> on_signal);
+    // Installs the handlers; Quit_On_Signal runs on the GUI thread once a signal has come.
+    TerminationSignals();
     // Puts the previous handlers back.
     ~TerminationSignals();
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    // True once a signal has been received (and handed to on_signal).
+    // True once a signal has been received (and the quit asked for).
     bool Received() const { return received_; }
 
 private:
     void Take_Signal();
 
-    std::function<void()> on_signal_;
     QSocketNotifier* notifier_ = nullptr;
     bool received_ = false;
 };

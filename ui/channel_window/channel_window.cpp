@@ -43,7 +43,6 @@ TOsdexFormCH0::TOsdexFormCH0(QWidget* parent) : TDrawingForm(parent) {
     Build_Luma_Tool_Bar();
     // Channel keys bring up the channel windows, as ToolButtonView0..7 do.
     Add_Drawing_Keys(ToolButtonView);
-    Widen_For_Tool_Bars(*this);
     setCentralWidget(Build_Panes(Regs_Width, QSize(245, 368)));
     Splitter1->setStyleSheet("QSplitter::handle { background: palette(highlight); }");
     Build_Register_Panel();

@@ -61,7 +61,6 @@ TOsdexForm::TOsdexForm(QWidget* parent) : TDrawingForm(parent) {
     // The form's client area of 574 x 453 lies below the menu bar.
     move(194, 108);
     resize(574, 453 + menuBar()->sizeHint().height());
-    Widen_For_Tool_Bars(*this);
 
     GroupBoxMWRITE = new QGroupBox("Write Multiple Channels");
     GroupBoxMWRITE->setObjectName("GroupBoxMWRITE");

@@ -10,11 +10,6 @@ MonitorScreen::MonitorScreen(const QImage* frame, QWidget* parent)
     setCursor(Qt::PointingHandCursor);
 }
 
-void MonitorScreen::Show_Frame(const QImage* frame) {
-    frame_ = frame;
-    update();
-}
-
 void MonitorScreen::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!frame_ || frame_->isNull()) {

@@ -10,9 +10,6 @@ class MonitorScreen : public QWidget {
 public:
     explicit MonitorScreen(const QImage* frame, QWidget* parent = nullptr);
 
-    // The frame to show (it must outlive the screen, or be replaced first).
-    void Show_Frame(const QImage* frame);
-
 signals:
     void Clicked();
 

@@ -60,10 +60,6 @@ PictureZoom::PictureZoom(ZoomedImage* view, QScrollArea* area, QWidget* window)
     Show_Zoom();
 }
 
-bool PictureZoom::Grid() const {
-    return view_->Grid();
-}
-
 void PictureZoom::Set_Grid(bool on) {
     view_->Set_Grid(on);
     if (QuadGrid->isChecked() != on) QuadGrid->setChecked(on);

@@ -34,7 +34,6 @@ public:
     void Zoom_Out();
     void Actual_Size() { Set_Zoom(1); }
     void Set_Grid(bool on);
-    bool Grid() const;
 
     // Zoom In, Zoom Out, Actual Size, Fit and Quad Grid, in that order (the main window puts
     // them at the end of its View menu).

@@ -30,7 +30,6 @@ public:
 
     // The grid of quad boundaries (every 4 pixels), drawn from a zoom of 4 up.
     void Set_Grid(bool on);
-    bool Grid() const { return grid_; }
     bool Grid_Shown() const;
 
     // Repaints the widget area of a picture rectangle, when the event loop next runs / at once.
