@@ -1,5 +1,8 @@
 #include "chip/board_snapshot.h"
 
+#include <array>
+#include <cstdint>
+#include <span>
 #include <vector>
 
 #include "chip/register_bus.h"
@@ -70,30 +73,32 @@ void Write_Channel_Memory(int channel, const vanlpt::BoardState& state) {
     }
 }
 
-void Restore_Moved_Registers(int channel, const vanlpt::BoardState& state) {
+// Every register of the chip by address, as a board state keeps them.
+using Registers = std::array<std::uint8_t, vanlpt::kStateRegisters>;
+
+void Restore_Moved_Registers(int channel, const Registers& registers) {
     Register_Run run;
     for (std::uint8_t offset : Moved_Registers) {
         const std::uint8_t a = Bank_Register(channel, offset);
-        run.Write(a, state.registers[a]);
+        run.Write(a, registers[a]);
     }
     run.Send();
 }
 
-// Reads the registers at addresses into state->registers, in one run.
-template <typename Addresses>
-void Read_Registers(const Addresses& addresses, vanlpt::BoardState* state) {
+// Reads the registers at addresses into registers, in one run.
+void Read_Registers(std::span<const std::uint8_t> addresses, Registers* registers) {
     Register_Run run;
     for (std::uint8_t a : addresses) run.Read(a);
     run.Send();
     const std::vector<std::uint8_t> values = run.Values();
     std::size_t next = 0;
-    for (std::uint8_t a : addresses) state->registers[a] = values[next++];
+    for (std::uint8_t a : addresses) (*registers)[a] = values[next++];
 }
 
-void Read_Moved_Registers(int channel, vanlpt::BoardState* state) {
+void Read_Moved_Registers(int channel, Registers* registers) {
     std::vector<std::uint8_t> addresses;
     for (std::uint8_t offset : Moved_Registers) addresses.push_back(Bank_Register(channel, offset));
-    Read_Registers(addresses, state);
+    Read_Registers(addresses, registers);
 }
 
 std::uint64_t Transactions() {
@@ -113,12 +118,12 @@ bool Read_Board_Snapshot(vanlpt::BoardState* state) {
         state->registers[a] = 0;
         if (Restorable(address)) restorable.push_back(address);
     }
-    Read_Registers(restorable, state);
+    Read_Registers(restorable, &state->registers);
     for (int c = 0; c < vanlpt::kStateChannels; ++c)
         state->registers[Bank_Register(c, Reg::STATUS)] &= static_cast<std::uint8_t>(~Status_LOS);
     for (int c = 0; c < vanlpt::kStateChannels; ++c) {
         Read_Channel_Memory(c, state);
-        Restore_Moved_Registers(c, *state);
+        Restore_Moved_Registers(c, state->registers);
     }
     unsigned char enabled[16], input[16], gain[16];
     state->routing_known = Vanlpt_Crosspoint_Routing(enabled, input, gain) != 0;
@@ -143,9 +148,9 @@ bool Write_Board_Snapshot(const vanlpt::BoardState& state) {
 bool Read_Channel_Snapshot(int channel, vanlpt::BoardState* state) {
     const std::int32_t failures = num_busy_timeout_errors;
     const std::uint64_t start = Transactions();
-    Read_Moved_Registers(channel, state);
+    Read_Moved_Registers(channel, &state->registers);
     Read_Channel_Memory(channel, state);
-    Restore_Moved_Registers(channel, *state);
+    Restore_Moved_Registers(channel, state->registers);
     cycles = Transactions() - start;
     return num_busy_timeout_errors == failures;
 }
@@ -153,7 +158,7 @@ bool Read_Channel_Snapshot(int channel, vanlpt::BoardState* state) {
 bool Write_Channel_Snapshot(int channel, const vanlpt::BoardState& state) {
     const std::int32_t failures = num_busy_timeout_errors;
     const std::uint64_t start = Transactions();
-    vanlpt::BoardState moved;
+    Registers moved{};
     Read_Moved_Registers(channel, &moved);
     Write_Channel_Memory(channel, state);
     Restore_Moved_Registers(channel, moved);

@@ -295,8 +295,7 @@ void Record_Read_Line(std::uint8_t address) {
 
 }  // namespace
 
-void Init_DUT_Bus() {
-    const BoardBusWiring& w = Board_Bus_Wiring;
+void Apply_Bus_Wiring(const BoardBusWiring& w) {
     Set_DUT_BUSY_Pin(w.busy.pin, w.busy.level);
     Set_DUT_BUSY_LevelSync();
     Set_DUT_WR_Pin(w.wr.pin, w.wr.level);
@@ -304,6 +303,10 @@ void Init_DUT_Bus() {
     Set_DUT_ADDR_Pin(w.addr.pin, w.addr.level);
     Set_DUT_CS_Pin(w.cs.pin, w.cs.level);
     Set_DUT_BUSY_Timeout(w.busy_timeout);
+}
+
+void Init_DUT_Bus() {
+    Apply_Bus_Wiring(Board_Bus_Wiring);
     Clear_DUT_BUSY_Highest_Count();
 
     std::memset(Register_Cache.Cache_Value, 0, sizeof Register_Cache.Cache_Value);

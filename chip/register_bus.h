@@ -68,11 +68,15 @@ inline constexpr const char* Batch_File_Name = "regtest.bat";
 struct BusPin {
     int pin;
     int level;
+    bool operator==(const BusPin&) const = default;
 };
 struct BoardBusWiring {
     BusPin wr, rd, addr, cs, busy;
     unsigned long busy_timeout;
+    bool operator==(const BoardBusWiring&) const = default;
 };
+// Gives the port library the pins, levels and time-out of a wiring.
+void Apply_Bus_Wiring(const BoardBusWiring& wiring);
 inline constexpr BoardBusWiring Board_Bus_Wiring{{1, 0}, {16, 0}, {14, 1}, {17, 1}, {15, 0}, 10000};
 
 // Assigns the chip-bus pins, sets the busy time-out to 10000, clears the highest busy count

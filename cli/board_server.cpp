@@ -294,13 +294,7 @@ void BoardServer::Changed(Client& c) {
 
 void BoardServer::Apply_Bus(const Bus& bus) {
     if (bus_applied_ && applied_ == bus) return;
-    Set_DUT_BUSY_Pin(bus.roles[4].first, bus.roles[4].second);
-    Set_DUT_BUSY_LevelSync();
-    Set_DUT_WR_Pin(bus.roles[0].first, bus.roles[0].second);
-    Set_DUT_RD_Pin(bus.roles[1].first, bus.roles[1].second);
-    Set_DUT_ADDR_Pin(bus.roles[2].first, bus.roles[2].second);
-    Set_DUT_CS_Pin(bus.roles[3].first, bus.roles[3].second);
-    Set_DUT_BUSY_Timeout(bus.timeout);
+    Apply_Bus_Wiring(bus.wiring);
     Set_Data_Enable_Mask(static_cast<unsigned char>(bus.mask));
     applied_ = bus;
     bus_applied_ = true;
@@ -555,6 +549,8 @@ std::string BoardServer::Set_Bus(Client& c, const std::vector<std::string>& w) {
     constexpr const char* form = "bus WR RD ADDR CS BUSY TIMEOUT MASK, each role PIN:LEVEL";
     if (w.size() != 8) return Bad(w, form);
     Bus bus;
+    BusPin* roles[] = {&bus.wiring.wr, &bus.wiring.rd, &bus.wiring.addr, &bus.wiring.cs,
+                       &bus.wiring.busy};
     for (int r = 0; r < 5; ++r) {
         const std::string& role = w[1 + r];
         const std::size_t colon = role.find(':');
@@ -562,12 +558,12 @@ std::string BoardServer::Set_Bus(Client& c, const std::vector<std::string>& w) {
         if (colon == std::string::npos || !Parse_Byte_Number(role.substr(0, colon), 25, &pin) ||
             !Parse_Byte_Number(role.substr(colon + 1), 1, &level))
             return Bad(w, form);
-        bus.roles[r] = {static_cast<int>(pin), static_cast<int>(level)};
+        *roles[r] = {static_cast<int>(pin), static_cast<int>(level)};
     }
     unsigned timeout = 0;
     if (!Parse_Byte_Number(w[6], 0xFFFFFFFFu, &timeout) || !Parse_Byte_Number(w[7], 255, &bus.mask))
         return Bad(w, form);
-    bus.timeout = timeout;
+    bus.wiring.busy_timeout = timeout;
     c.bus = bus;
     return "ok\n";
 }

@@ -53,14 +53,10 @@ public:
     std::string Holder_Text() const;
 
 private:
-    static constexpr std::pair<int, int> Role(BusPin p) { return {p.pin, p.level}; }
     struct Bus {
-        // wr, rd, addr, cs, busy: pin, level. A client that sets none gets the board's
-        // own wiring, so that a person can type register requests at once.
-        std::array<std::pair<int, int>, 5> roles{
-            Role(Board_Bus_Wiring.wr), Role(Board_Bus_Wiring.rd), Role(Board_Bus_Wiring.addr),
-            Role(Board_Bus_Wiring.cs), Role(Board_Bus_Wiring.busy)};
-        unsigned long timeout = Board_Bus_Wiring.busy_timeout;
+        // A client that sets none gets the board's own wiring, so that a person can type
+        // register requests at once.
+        BoardBusWiring wiring = Board_Bus_Wiring;
         unsigned mask = 0x20;
         bool operator==(const Bus&) const = default;
     };

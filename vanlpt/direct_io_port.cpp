@@ -23,13 +23,13 @@ bool Reachable(unsigned offset) {
     return offset < kLowSpan || (offset >= kEcrBlock && offset < kEcrBlock + kEcrSpan);
 }
 
+}  // namespace
+
 std::string Hex(unsigned value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%X", value);
     return text;
 }
-
-}  // namespace
 
 Io_Conditions System_Io_Conditions() {
     Io_Conditions c;

@@ -12,6 +12,9 @@
 
 namespace vanlpt {
 
+// A port address as messages show it: "0x378".
+std::string Hex(unsigned value);
+
 // What decides whether this process may use port I/O.
 struct Io_Conditions {
     bool raw_io_capability = false;  // CAP_SYS_RAWIO in force (root has it unless dropped)

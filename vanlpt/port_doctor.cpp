@@ -45,12 +45,6 @@ bool In_Group(const System_Facts& facts, const char* group) {
     return std::find(facts.groups.begin(), facts.groups.end(), group) != facts.groups.end();
 }
 
-std::string Hex(unsigned value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
-    return text;
-}
-
 // Claimed: the port is ours until released. Checks what the board's bus needs of it.
 void Check_Claimed_Port(Checker& c, DeviceCalls& calls, int fd, const std::string& path) {
     unsigned int modes = 0;
